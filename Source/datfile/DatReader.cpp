@@ -1,0 +1,195 @@
+#include "datfile/DatReader.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cerrno>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/Failure.h"
+#include "common/Numbers.h"
+
+namespace kestrane {
+
+namespace {
+
+// The 16-bit record counter never gets past this record, so no byte beyond it
+// is ever read: a file of any length costs at most this much memory.
+constexpr std::int64_t kLastReadableRecord = 32767;
+constexpr std::int64_t kMostBytesRead = kLastReadableRecord * DatRecordLength;
+
+// Closes a POSIX file descriptor on every way out of the read.
+class FileHandle {
+public:
+    explicit FileHandle(int fd) : m_fd(fd) {}
+    ~FileHandle() { if (m_fd >= 0) ::close(m_fd); }
+    FileHandle(const FileHandle &) = delete;
+    FileHandle &operator=(const FileHandle &) = delete;
+    int fd() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+bool folderExists(const std::string &path)
+{
+    const auto slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    struct stat info {};
+    return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// The failure for a file that cannot be opened, by what the system said.
+Failure openFailure(const std::string &path, int error)
+{
+    switch (error) {
+    case ENOENT: return Failure(folderExists(path) ? FileNotFound : PathNotFound);
+    case ENOTDIR: return Failure(PathNotFound);
+    case EACCES:
+    case EPERM: return Failure(PermissionDenied);
+    case ENAMETOOLONG: return Failure(BadFileNameOrNumber);
+    default: return Failure(PathFileAccessError);
+    }
+}
+
+// Opens the file for reading only. A path that does not exist is refused,
+// never created; O_NONBLOCK keeps a named pipe from hanging the open.
+int openForReading(const std::string &path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw openFailure(path, errno);
+    return fd;
+}
+
+// The file's length as the signed 32-bit number the point count is made from.
+std::int32_t fileLength(int fd)
+{
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        throw Failure(DeviceIOError);
+    if (S_ISDIR(info.st_mode))
+        throw Failure(PathFileAccessError);
+    if (!S_ISREG(info.st_mode))
+        return 0; // a device or pipe has no length: it reads as an empty file
+    if (info.st_size > std::int64_t(INT32_MAX))
+        throw Failure(Overflow, "Overflow: the file is longer than 2 GiB");
+    return std::int32_t(info.st_size);
+}
+
+// Reads up to `count` bytes from the start; a file that shrank meanwhile
+// simply gives fewer bytes.
+std::vector<unsigned char> readBytes(int fd, std::int64_t count)
+{
+    std::vector<unsigned char> bytes(std::size_t(count > 0 ? count : 0));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            throw Failure(errno == EISDIR ? PathFileAccessError : DeviceIOError);
+        if (got == 0)
+            break;
+        done += std::size_t(got);
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+// The file's records, numbered from 1. A record that lies wholly or partly
+// beyond the end of the file reads as zero bytes there, so a file whose
+// length does not match its content still yields values rather than failing.
+class RecordFile {
+public:
+    explicit RecordFile(std::vector<unsigned char> bytes) : m_bytes(std::move(bytes)) {}
+
+    std::array<unsigned char, DatRecordLength> record(std::int16_t number) const
+    {
+        std::array<unsigned char, DatRecordLength> record{};
+        const std::size_t start = std::size_t(number - 1) * DatRecordLength;
+        for (std::size_t i = 0; i < record.size() && start + i < m_bytes.size(); ++i)
+            record[i] = m_bytes[start + i];
+        return record;
+    }
+
+    // Bytes 0 to 3: an IEEE 754 single, least significant byte first.
+    float numeric(std::int16_t number) const
+    {
+        const auto r = record(number);
+        const std::uint32_t bits = std::uint32_t(r[0]) | std::uint32_t(r[1]) << 8
+                                   | std::uint32_t(r[2]) << 16 | std::uint32_t(r[3]) << 24;
+        return std::bit_cast<float>(bits);
+    }
+
+    // All 20 bytes, decoded from the logger's code page and kept whole.
+    std::u16string name(std::int16_t number) const
+    {
+        const auto r = record(number);
+        return decodeWindows1252(std::string_view(reinterpret_cast<const char *>(r.data()), r.size()));
+    }
+
+private:
+    std::vector<unsigned char> m_bytes;
+};
+
+void call(const std::function<void()> &hook)
+{
+    if (hook)
+        hook();
+}
+
+} // namespace
+
+std::int32_t pointCountFromLength(std::int32_t length)
+{
+    const std::int32_t records = roundToInt32(double(length) / DatRecordLength);
+    const std::int32_t dataRecords = records - 9;
+    return roundToInt32(double(dataRecords) / Dataset::ChannelCount);
+}
+
+void readDatFile(const std::string &path, Dataset &dataset, const ReadHooks &hooks)
+{
+    const FileHandle file(openForReading(path));
+    const std::int32_t length = fileLength(file.fd());
+    dataset.pointCount = pointCountFromLength(length);
+    call(hooks.lengthMeasured);
+
+    dataset.sizeValueArrays();
+    call(hooks.arraysSized);
+
+    // Read the file in one call, then walk it record by record.
+    const RecordFile records(readBytes(file.fd(), std::min<std::int64_t>(length, kMostBytesRead)));
+
+    std::int16_t counter = 1;
+    dataset.pointIndex = 0;
+    while (dataset.pointIndex != dataset.pointCount) {
+        for (int channel = 1; channel <= Dataset::ChannelCount; ++channel) {
+            dataset.storeValue(channel, records.numeric(counter));
+            counter = checkedAdd(counter, 1);
+        }
+        ++dataset.pointIndex;
+        if (hooks.pointRead)
+            hooks.pointRead(dataset.pointIndex);
+    }
+
+    for (auto &figure : dataset.timeSettings) {
+        figure = roundToInt16(records.numeric(counter));
+        counter = checkedAdd(counter, 1);
+    }
+
+    for (int k = 0; k < Dataset::ChannelCount; ++k) {
+        if (k > 0)
+            counter = checkedAdd(counter, 1);
+        dataset.recordText = records.name(counter);
+        dataset.channelNames[std::size_t(k)] = dataset.recordText;
+    }
+}
+
+} // namespace kestrane

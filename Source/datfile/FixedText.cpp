@@ -1,0 +1,42 @@
+#include "datfile/FixedText.h"
+
+#include <array>
+
+namespace kestrane {
+
+FixedText &FixedText::assign(std::u16string_view text)
+{
+    m_text.assign(text.substr(0, Width));
+    m_text.resize(Width, u' ');
+    return *this;
+}
+
+namespace {
+
+// Bytes 0x80 to 0x9F of Windows-1252; every other byte is its own code point.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, // 80-87
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, // 88-8F
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 90-97
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, // 98-9F
+};
+
+char16_t decodeByte(unsigned char byte)
+{
+    if (byte >= 0x80 && byte <= 0x9F)
+        return kHighControls[byte - 0x80];
+    return char16_t(byte);
+}
+
+} // namespace
+
+std::u16string decodeWindows1252(std::string_view bytes)
+{
+    std::u16string text;
+    text.reserve(bytes.size());
+    for (char byte : bytes)
+        text.push_back(decodeByte(static_cast<unsigned char>(byte)));
+    return text;
+}
+
+} // namespace kestrane

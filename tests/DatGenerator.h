@@ -1,0 +1,38 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace kestrane::testdata {
+
+// The shape of a .DAT file to write: points per channel, the value of each
+// channel (1..7) at each point, the two timing figures and the seven names as
+// raw bytes (blank-padded or cut to 20).
+struct DatSpec {
+    int points = 0;
+    std::function<float(int channel, int point)> value = [](int channel, int point) {
+        return float(channel * 1000 + point) + 0.25f;
+    };
+    std::array<float, 2> timing{5.0f, 0.0f};
+    std::array<std::string, 7> names{"Channel one", "Channel two", "Channel three", "Channel four",
+                                     "Channel five", "Channel six", "Channel seven"};
+};
+
+// One 20-byte numeric record: the float little-endian, then 16 zero bytes.
+std::string numericRecord(float value);
+// One 20-byte name record: the bytes blank-padded or cut to 20.
+std::string nameRecord(const std::string &bytes);
+// The whole file, 20 * (7 * points + 9) bytes.
+std::string datBytes(const DatSpec &spec);
+
+// Writes bytes to path, replacing the file; throws std::runtime_error on failure.
+void writeFile(const std::string &path, const std::string &bytes);
+// Writes the .DAT file of spec to path and returns path.
+std::string writeDat(const std::string &path, const DatSpec &spec);
+
+// A fresh empty folder below the test temp folder, unique to this process.
+std::string freshFolder(const std::string &name);
+
+} // namespace kestrane::testdata

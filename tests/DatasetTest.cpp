@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "datfile/Dataset.h"
+TEST(Dataset, placeholder) { kestrane::Dataset d; EXPECT_FALSE(d.fileLoaded); }
