@@ -1,0 +1,1 @@
+# Real spreadsheet readers check the workbooks we write.
