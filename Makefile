@@ -11,15 +11,15 @@ PACKAGES = cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev 
            python3 python3-xlrd python3-xlwt libreoffice-calc-nogui \
            xvfb xauth openbox xdotool x11-utils imagemagick fonts-dejavu-core
 
+# libFuzzer needs clang and its runtime; only `make fuzz` installs them.
+FUZZ_PACKAGES = clang-14 libclang-rt-14-dev
+FUZZ_SECONDS ?= 120
+
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: all deps configure build run test clean
-
-all: build
-
-# Installs only the packages that are missing; `apt-get update` runs once, first.
-deps:
-	@missing=$$(for p in $(PACKAGES); do \
+# Installs only the packages of $(1) that are missing; `apt-get update` runs once, first.
+define install_missing
+	@missing=$$(for p in $(1); do \
 	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed$$' || echo $$p; \
 	  done); \
 	if [ -n "$$missing" ]; then \
@@ -27,6 +27,14 @@ deps:
 	  $(SUDO) apt-get update && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $$missing; \
 	fi
+endef
+
+.PHONY: all deps configure build run test test-sanitize fuzz clean
+
+all: build
+
+deps:
+	$(call install_missing,$(PACKAGES))
 
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -34,11 +42,33 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The program needs a display; say so plainly rather than let the toolkit fail.
 run: build
+	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  echo "No display: run the program under a virtual one with 'xvfb-run -a ./$(BUILD)/kestrane'."; \
+	  exit 1; \
+	fi
 	./$(BUILD)/kestrane
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
 
+# The whole suite built and run with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: deps
+	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DKESTRANE_SANITIZE=ON
+	cmake --build build-sanitize -j $(JOBS)
+	cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS) --timeout 900
+
+# Runs each libFuzzer target for FUZZ_SECONDS seconds.
+fuzz: deps
+	$(call install_missing,$(FUZZ_PACKAGES))
+	CXX=clang++-14 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRANE_FUZZ=ON
+	cmake --build build-fuzz -j $(JOBS)
+	mkdir -p build-fuzz/corpus/dat_reader
+	cp -n examples/probe-sample.dat build-fuzz/corpus/dat_reader/
+	./build-fuzz/tests/dat_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=660000 \
+	  -print_final_stats=1 build-fuzz/corpus/dat_reader
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-sanitize build-fuzz

@@ -318,3 +318,16 @@ TEST(DatReader, RefusesAFileItMayNotRead)
     const int failure = readFailure(file, data);
     EXPECT_EQ(failure, ::geteuid() == 0 ? 0 : int(PermissionDenied));
 }
+
+TEST(DatReader, ReadsTheExampleLog)
+{
+    Dataset data;
+    readDatFile(KESTRANE_SOURCE_DIR "/examples/probe-sample.dat", data);
+    EXPECT_EQ(data.pointCount, 360);
+    EXPECT_EQ(data.timeSettings[0], 10);
+    EXPECT_EQ(data.channelNames[0].text(), u"Inlet Temp °C       ");
+    EXPECT_EQ(data.channelNames[6].text(), u"Heater Current A    ");
+    const float inlet = *data.channelValues[0][0];
+    EXPECT_GT(inlet, 15.0f);
+    EXPECT_LT(inlet, 25.0f);
+}

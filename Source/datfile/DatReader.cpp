@@ -108,14 +108,14 @@ std::vector<unsigned char> readBytes(int fd, std::int64_t count)
 // length does not match its content still yields values rather than failing.
 class RecordFile {
 public:
-    explicit RecordFile(std::vector<unsigned char> bytes) : m_bytes(std::move(bytes)) {}
+    explicit RecordFile(std::string_view bytes) : m_bytes(bytes) {}
 
     std::array<unsigned char, DatRecordLength> record(std::int16_t number) const
     {
         std::array<unsigned char, DatRecordLength> record{};
         const std::size_t start = std::size_t(number - 1) * DatRecordLength;
         for (std::size_t i = 0; i < record.size() && start + i < m_bytes.size(); ++i)
-            record[i] = m_bytes[start + i];
+            record[i] = static_cast<unsigned char>(m_bytes[start + i]);
         return record;
     }
 
@@ -136,7 +136,7 @@ public:
     }
 
 private:
-    std::vector<unsigned char> m_bytes;
+    std::string_view m_bytes;
 };
 
 void call(const std::function<void()> &hook)
@@ -158,15 +158,21 @@ void readDatFile(const std::string &path, Dataset &dataset, const ReadHooks &hoo
 {
     const FileHandle file(openForReading(path));
     const std::int32_t length = fileLength(file.fd());
+    // Read the file in one call (never more than the counter can reach), then walk it.
+    const auto bytes = readBytes(file.fd(), std::min<std::int64_t>(length, kMostBytesRead));
+    readDatBytes(std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()), length,
+                 dataset, hooks);
+}
+
+void readDatBytes(std::string_view bytes, std::int32_t length, Dataset &dataset, const ReadHooks &hooks)
+{
     dataset.pointCount = pointCountFromLength(length);
     call(hooks.lengthMeasured);
 
     dataset.sizeValueArrays();
     call(hooks.arraysSized);
 
-    // Read the file in one call, then walk it record by record.
-    const RecordFile records(readBytes(file.fd(), std::min<std::int64_t>(length, kMostBytesRead)));
-
+    const RecordFile records(bytes);
     std::int16_t counter = 1;
     dataset.pointIndex = 0;
     while (dataset.pointIndex != dataset.pointCount) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "datfile/Dataset.h"
 
@@ -28,5 +29,10 @@ std::int32_t pointCountFromLength(std::int32_t length);
 // failure, leaving the dataset as far as the read got; the file is closed on
 // every path. Does not touch fileLoaded or fileConverted.
 void readDatFile(const std::string &path, Dataset &dataset, const ReadHooks &hooks = {});
+
+// The walk itself, over the first bytes of a file of `length` bytes (bytes
+// past the end of `bytes` read as zero). readDatFile opens, measures and
+// reads the file, then walks it with this.
+void readDatBytes(std::string_view bytes, std::int32_t length, Dataset &dataset, const ReadHooks &hooks = {});
 
 } // namespace kestrane
