@@ -20,6 +20,7 @@ import time
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
+sys.dont_write_bytecode = True  # keep the source tree free of caches
 sys.path.insert(0, str(ROOT / "tests" / "readers"))
 
 import make_dat  # noqa: E402  (found through the path set just above)
