@@ -1,6 +1,7 @@
 #include "DatGenerator.h"
 
 #include <bit>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -53,10 +54,30 @@ std::string writeDat(const std::string &path, const DatSpec &spec)
     return path;
 }
 
+namespace {
+
+// This process's own folder below the temp folder, removed when the process
+// ends. Held on the heap so it outlives every static destructor.
+const std::filesystem::path &processFolder()
+{
+    static const auto *folder = [] {
+        auto *path = new std::filesystem::path(std::filesystem::temp_directory_path()
+                                               / ("kestrane-test-" + std::to_string(::getpid())));
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(processFolder(), ignored);
+        });
+        return path;
+    }();
+    return *folder;
+}
+
+} // namespace
+
 std::string freshFolder(const std::string &name)
 {
     namespace fs = std::filesystem;
-    const fs::path folder = fs::temp_directory_path() / ("kestrane-test-" + std::to_string(::getpid())) / name;
+    const fs::path folder = processFolder() / name;
     fs::remove_all(folder);
     fs::create_directories(folder);
     return folder.string();
