@@ -1,0 +1,6 @@
+# Reads our .xls files back as a strict reader would and checks the rules
+# lenient readers forgive; a library so other checks (a fuzz target) can use it.
+add_library(kestrane_xlswalker STATIC XlsWalker.cpp)
+target_include_directories(kestrane_xlswalker PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+
+kestrane_gtest(XlsWalkerTest SOURCES XlsWalkerTest.cpp LIBS kestrane_workbook kestrane_xlswalker)
