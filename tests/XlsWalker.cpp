@@ -539,6 +539,9 @@ private:
     void addCell(WalkedSheet &sheet, const Record &r, const Reader &body, WalkedCell cell)
     {
         const int row = body.u16(0), column = body.u16(2);
+        if (!sheet.cells.empty() && sheet.cells.rbegin()->first >= std::make_pair(row, column))
+            problem("cell " + std::to_string(row) + "," + std::to_string(column) + " at " + std::to_string(r.at)
+                    + " comes after a cell further down or right");
         if (cell.xf >= m_book.xfs.size() || m_book.xfs[cell.xf].style)
             problem("cell " + std::to_string(row) + "," + std::to_string(column) + " names XF "
                     + std::to_string(cell.xf) + ", which is not a cell XF");
@@ -671,6 +674,17 @@ WalkedWorkbook walkXls(std::span<const unsigned char> file)
         book.problems.push_back("the walk stopped: " + truncated.where + " ends too early");
     }
     return book;
+}
+
+CompoundStream readWorkbookStream(std::span<const unsigned char> file)
+{
+    CompoundStream stream;
+    try {
+        stream.bytes = CompoundFile(file, stream.problems).workbookStream(stream.declaredSize);
+    } catch (const Truncated &truncated) {
+        stream.problems.push_back("the walk stopped: " + truncated.where + " ends too early");
+    }
+    return stream;
 }
 
 WalkedWorkbook walkXlsFile(const std::string &path)

@@ -66,6 +66,15 @@ struct WalkedWorkbook {
     std::u16string formatOf(const WalkedCell &cell) const;
 };
 
+// The "Workbook" stream of a compound file, as its directory sizes it, with
+// the problems of the container itself.
+struct CompoundStream {
+    std::vector<unsigned char> bytes;
+    std::size_t declaredSize = 0;
+    std::vector<std::string> problems;
+};
+CompoundStream readWorkbookStream(std::span<const unsigned char> file);
+
 // Walks an .xls file's bytes.
 WalkedWorkbook walkXls(std::span<const unsigned char> file);
 

@@ -33,7 +33,11 @@ void Range::setValue(std::u16string_view text)
 {
     if (text.size() > kMostCellCharacters)
         throw Failure(ApplicationDefined, "Text longer than 32767 characters does not fit in a cell");
-    m_sheet->storeCell(m_address, std::u16string(text));
+    // An empty text empties the cell, as in the spreadsheet application.
+    if (text.empty())
+        m_sheet->eraseCell(m_address);
+    else
+        m_sheet->storeCell(m_address, std::u16string(text));
 }
 
 void Range::setValue(std::int16_t number) { m_sheet->storeCell(m_address, number); }

@@ -25,7 +25,8 @@ public:
     // What the cell holds; an empty cell gives std::monostate.
     CellValue Value() const;
 
-    // The cell receives a text (at most 32767 characters, the format's limit).
+    // The cell receives a text (at most 32767 characters, the format's
+    // limit); an empty text leaves the cell empty.
     void setValue(std::u16string_view text);
     // The cell receives a 16-bit integer number.
     void setValue(std::int16_t number);
