@@ -9,3 +9,6 @@ kestrane_gtest(XlsWalkerTest SOURCES XlsWalkerTest.cpp LIBS kestrane_workbook ke
 kestrane_gtest(SpreadsheetModelTest
   SOURCES DateTimeTest.cpp CellAddressTest.cpp WorksheetTest.cpp WorkbookTest.cpp AutoFitTest.cpp
   LIBS kestrane_workbook kestrane_testdata)
+
+# The .xls writer: shared strings, numbers, dates, the stream's structure.
+kestrane_gtest(Biff8WriterTest SOURCES Biff8WriterTest.cpp LIBS kestrane_workbook kestrane_xlswalker)
