@@ -12,3 +12,21 @@ kestrane_gtest(SpreadsheetModelTest
 
 # The .xls writer: shared strings, numbers, dates, the stream's structure.
 kestrane_gtest(Biff8WriterTest SOURCES Biff8WriterTest.cpp LIBS kestrane_workbook kestrane_xlswalker)
+
+# The compound-file container.
+kestrane_gtest(CompoundFileTest SOURCES CompoundFileTest.cpp LIBS kestrane_workbook kestrane_xlswalker)
+
+# Saving: the whole file or nothing, with a failure for every refusal.
+kestrane_gtest(AtomicSaveTest SOURCES AtomicSaveTest.cpp LIBS kestrane_workbook kestrane_testdata)
+
+# The workbook layout, cell by cell.
+kestrane_gtest(WorkbookLayoutTest SOURCES WorkbookLayoutTest.cpp
+  LIBS kestrane_workbook kestrane_xlswalker kestrane_testdata)
+
+# A real reader reads back what the writer finds hardest. Debian's xlrd is
+# installed for the system's python3.
+find_program(KESTRANE_PYTHON3 NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
+kestrane_gtest(XlrdReadBackTest SOURCES XlrdReadBackTest.cpp LIBS kestrane_workbook kestrane_testdata)
+target_compile_definitions(XlrdReadBackTest PRIVATE
+  KESTRANE_PYTHON3="${KESTRANE_PYTHON3}"
+  XLRD_DUMP_SCRIPT="${CMAKE_CURRENT_SOURCE_DIR}/XlrdDump.py")
