@@ -1,5 +1,6 @@
 #include "workbook/WorkbookLayout.h"
 
+#include <charconv>
 #include <cstdint>
 #include <string>
 
@@ -22,7 +23,9 @@ constexpr int kFirstDataRow = 7;
 // The A1 address of channel k's column (B for channel 1) in a sheet row.
 std::string channelCell(int channel, std::int64_t row)
 {
-    return char('A' + channel) + std::to_string(row);
+    char text[24] = {char('A' + channel)};
+    const auto end = std::to_chars(text + 1, text + sizeof text, row).ptr;
+    return std::string(text, end);
 }
 
 // The value of channel (1..7) at the dataset's pointIndex. A slot beyond the
