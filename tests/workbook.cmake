@@ -30,3 +30,10 @@ kestrane_gtest(XlrdReadBackTest SOURCES XlrdReadBackTest.cpp LIBS kestrane_workb
 target_compile_definitions(XlrdReadBackTest PRIVATE
   KESTRANE_PYTHON3="${KESTRANE_PYTHON3}"
   XLRD_DUMP_SCRIPT="${CMAKE_CURRENT_SOURCE_DIR}/XlrdDump.py")
+
+# kestrane-bench keeps its contract with the reader checks: a failure exits
+# non-zero with the failure's description on stderr.
+add_test(NAME KestraneBench.failureExitsNonZeroWithItsDescription
+  COMMAND sh -c "message=$(\"$0\" /nonexistent/in.DAT \"$1\" 2>&1 >/dev/null); status=$?; \
+test $status -ne 0 && test \"$message\" = 'kestrane-bench: Path not found (failure 76)'"
+    $<TARGET_FILE:kestrane-bench> ${CMAKE_CURRENT_BINARY_DIR}/never-written.xls)

@@ -88,7 +88,7 @@ std::vector<std::size_t> writeGlobals(ByteBuffer &out, const std::vector<const W
     biff::bof(out, biff::Substream::Globals);
     biff::codepage(out);
     biff::window1(out);
-    biff::dateMode(out);
+    biff::dateMode(out); // stated, not left to the reader's default
     // Four copies of the default font, as a new workbook has. Font index 4
     // does not exist in the format, so a fifth font would be index 5.
     for (int i = 0; i < 4; ++i)
@@ -103,12 +103,14 @@ std::vector<std::size_t> writeGlobals(ByteBuffer &out, const std::vector<const W
     std::vector<std::size_t> offsetFields;
     for (const Worksheet *sheet : sheets)
         offsetFields.push_back(biff::boundSheet(out, sheet->Name()));
-    strings.write(out);
+    strings.write(out); // SST and the EXTSST the format requires after it
     biff::eof(out);
     return offsetFields;
 }
 
 // One worksheet substream: column widths, used range, cells row by row, window.
+// The widths come before DIMENSIONS, in the order the format's record grammar
+// gives and the spreadsheet application itself writes.
 void writeSheet(ByteBuffer &out, const Worksheet &sheet, bool firstSheet, const SharedStrings &strings)
 {
     biff::bof(out, biff::Substream::Worksheet);
