@@ -5,7 +5,6 @@
 #include <string>
 
 #include "common/Failure.h"
-#include "workbook/spreadsheet/CellAddress.h"
 #include "workbook/spreadsheet/Range.h"
 
 namespace kestrane {

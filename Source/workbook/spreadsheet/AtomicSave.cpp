@@ -107,7 +107,9 @@ public:
     // full or failing may say so only here.
     void flushAndClose()
     {
-        if (::fsync(m_fd) != 0)
+        // A file system that cannot flush at all (EINVAL) still holds the
+        // bytes written; every other refusal is a failure of the save.
+        if (::fsync(m_fd) != 0 && errno != EINVAL)
             throw writeFailure(errno);
         const int fd = m_fd;
         m_fd = -1;
