@@ -8,9 +8,11 @@ std::string Failure::standardDescription(int number)
     case Overflow: return "Overflow";
     case SubscriptOutOfRange: return "Subscript out of range";
     case DivisionByZero: return "Division by zero";
+    case TypeMismatch: return "Type mismatch";
     case BadFileNameOrNumber: return "Bad file name or number";
     case FileNotFound: return "File not found";
     case DeviceIOError: return "Device I/O error";
+    case DiskFull: return "Disk full";
     case PermissionDenied: return "Permission denied";
     case PathFileAccessError: return "Path/File access error";
     case PathNotFound: return "Path not found";

@@ -11,12 +11,15 @@ enum FailureNumber : int {
     Overflow = 6,
     SubscriptOutOfRange = 9,
     DivisionByZero = 11,
+    TypeMismatch = 13,
     BadFileNameOrNumber = 52,
     FileNotFound = 53,
     DeviceIOError = 57,
+    DiskFull = 61,
     PermissionDenied = 70,
     PathFileAccessError = 75,
     PathNotFound = 76,
+    ApplicationDefined = 1004, // the spreadsheet layer's own failures
     CancelSelected = 32755,
 };
 

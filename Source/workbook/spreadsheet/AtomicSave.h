@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kestrane::spreadsheet {
+
+// Writes `bytes` to `path` so that the file appears whole or not at all: the
+// bytes go to a new temporary file in the target's folder, are flushed to the
+// disk, and the temporary file is then renamed over the target. A failure
+// raises kestrane::Failure, leaves an existing target byte for byte as it was
+// and leaves no temporary file behind:
+//   76 "Path not found"          the folder does not exist, or a part of the
+//                                 path is a file
+//   75 "Path/File access error"  the target is a folder, device or pipe, or another refusal
+//   70 "Permission denied"       the folder or the target may not be written
+//   61 "Disk full"               no room for the file (or the file size limit)
+//   57 "Device I/O error"        the disk failed
+//   52 "Bad file name or number" an empty path or a name too long
+// A target that is a symbolic link keeps its link: the file it names is replaced.
+void saveAtomically(const std::string &path, const std::vector<unsigned char> &bytes);
+
+} // namespace kestrane::spreadsheet

@@ -1,0 +1,69 @@
+#include "workbook/spreadsheet/Workbook.h"
+
+#include <algorithm>
+
+#include "common/Failure.h"
+#include "workbook/spreadsheet/AtomicSave.h"
+#include "workbook/spreadsheet/Biff8Writer.h"
+#include "workbook/spreadsheet/CompoundFile.h"
+
+namespace kestrane::spreadsheet {
+
+namespace {
+
+char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
+bool sameNameIgnoringCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size()
+           && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return asciiLower(x) == asciiLower(y); });
+}
+
+} // namespace
+
+Workbook::Workbook()
+{
+    for (const char *name : {"Sheet1", "Sheet2", "Sheet3"})
+        m_sheets.push_back(std::make_unique<Worksheet>(*this, name));
+}
+
+Worksheet &Workbook::Worksheets(std::string_view name)
+{
+    if (!m_open)
+        throw Failure(ApplicationDefined, "The workbook has been closed");
+    for (const auto &sheet : m_sheets)
+        if (sameNameIgnoringCase(sheet->Name(), name))
+            return *sheet;
+    throw Failure(SubscriptOutOfRange);
+}
+
+void Workbook::SaveAs(const std::string &path)
+{
+    if (!m_open)
+        throw Failure(ApplicationDefined, "The workbook has been closed");
+    saveAtomically(path, fileBytes());
+}
+
+void Workbook::Close()
+{
+    if (!m_open)
+        return;
+    m_open = false;
+    for (const auto &sheet : m_sheets)
+        sheet->discardContents();
+}
+
+std::vector<const Worksheet *> Workbook::sheets() const
+{
+    std::vector<const Worksheet *> list;
+    for (const auto &sheet : m_sheets)
+        list.push_back(sheet.get());
+    return list;
+}
+
+std::vector<unsigned char> Workbook::fileBytes() const
+{
+    return compoundFile(workbookStream(sheets()));
+}
+
+} // namespace kestrane::spreadsheet
