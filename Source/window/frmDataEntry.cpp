@@ -16,7 +16,6 @@
 #include <exception>
 #include <vector>
 
-#include "common/Failure.h"
 #include "window/BlankSurface.h"
 #include "window/Centring.h"
 #include "window/ChannelNameBox.h"
