@@ -5,6 +5,7 @@ namespace kestrane {
 std::string Failure::standardDescription(int number)
 {
     switch (number) {
+    case InvalidProcedureCall: return "Invalid procedure call or argument";
     case Overflow: return "Overflow";
     case SubscriptOutOfRange: return "Subscript out of range";
     case DivisionByZero: return "Division by zero";
@@ -16,6 +17,8 @@ std::string Failure::standardDescription(int number)
     case PermissionDenied: return "Permission denied";
     case PathFileAccessError: return "Path/File access error";
     case PathNotFound: return "Path not found";
+    case FormCannotMove: return "A form can't be moved or sized while minimized or maximized";
+    case FileNameTooLong: return "The selected path is longer than the file dialog accepts";
     case CancelSelected: return "Cancel was selected.";
     default: return "Application-defined or object-defined error";
     }

@@ -8,6 +8,7 @@ namespace kestrane {
 // Failure numbers, in the manner of the classic basic runtime: the commands
 // tell a cancelled dialog (CancelSelected) from every other failure by number.
 enum FailureNumber : int {
+    InvalidProcedureCall = 5,
     Overflow = 6,
     SubscriptOutOfRange = 9,
     DivisionByZero = 11,
@@ -19,7 +20,9 @@ enum FailureNumber : int {
     PermissionDenied = 70,
     PathFileAccessError = 75,
     PathNotFound = 76,
+    FormCannotMove = 384,
     ApplicationDefined = 1004, // the spreadsheet layer's own failures
+    FileNameTooLong = 20476,
     CancelSelected = 32755,
 };
 

@@ -1,0 +1,58 @@
+#include "window/CommonDialog.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "common/Failure.h"
+#include "window/DialogFilter.h"
+
+namespace kestrane {
+
+void CommonDialog::ShowOpen()
+{
+    show(FileDialogKind::Open);
+}
+
+void CommonDialog::ShowSave()
+{
+    show(FileDialogKind::Save);
+}
+
+QString CommonDialog::startFolder() const
+{
+    // The last path wins over the initial folder, as the system dialog lets
+    // a path in the file name decide where it opens.
+    if (!FileName.isEmpty()) {
+        const QFileInfo last(FileName);
+        if (last.absoluteDir().exists())
+            return last.absolutePath();
+    }
+    if (!InitDir.isEmpty() && QFileInfo(InitDir).isDir())
+        return InitDir;
+    return QString();
+}
+
+void CommonDialog::show(FileDialogKind kind)
+{
+    if (m_driver == nullptr)
+        throw Failure(InvalidProcedureCall);
+
+    FileDialogRequest request;
+    request.kind = kind;
+    request.folder = startFolder();
+    request.fileName = FileName;
+    request.nameFilters = qtNameFilters(Filter);
+    request.confirmOverwrite = kind == FileDialogKind::Save && (Flags & OverwritePrompt) != 0;
+
+    const std::optional<QString> chosen = m_driver->showFileDialog(request);
+    if (!chosen) {
+        if (CancelError)
+            throw Failure(CancelSelected);
+        return;
+    }
+    if (chosen->size() > MaxFileSize)
+        throw Failure(FileNameTooLong);
+    FileName = *chosen;
+}
+
+} // namespace kestrane

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+#include "window/DialogDriver.h"
+
+namespace kestrane {
+
+// The window's file dialog, one object shared by the open command (ShowOpen)
+// and the convert command (ShowSave). Its settings live on between uses: the
+// path chosen in one use is the starting file name of the next, whichever
+// command shows it.
+class CommonDialog {
+public:
+    // Dialog option flags a command may set.
+    static constexpr std::int32_t OverwritePrompt = 0x2;     // a save asks before replacing a file
+    static constexpr std::int32_t NoChangeDir = 0x8;         // the dialog never changes our folder anyway
+    static constexpr std::int32_t ExtensionDifferent = 0x400; // reported by some systems; no effect as input
+    static constexpr std::int32_t NoReadOnlyReturn = 0x8000;  // left to the writer: a refused write is reported there
+
+    QString FileName;                           // the last chosen path
+    QString Filter = QStringLiteral("(*.DAT)|*.DAT");
+    std::int32_t Flags = 0;
+    bool CancelError = false;                   // cancel raises Failure(CancelSelected)
+    QString InitDir = QStringLiteral("C:\\WENTHARP");
+    int MaxFileSize = 260;                      // longest path accepted, in characters
+
+    explicit CommonDialog(DialogDriver *driver = nullptr) : m_driver(driver) {}
+    void setDriver(DialogDriver *driver) { m_driver = driver; }
+
+    // Show the modal open or save dialog. On a choice FileName holds the path.
+    // On cancel nothing changes, and with CancelError set Failure(CancelSelected)
+    // is raised. A path longer than MaxFileSize raises Failure(FileNameTooLong)
+    // and leaves FileName as it was.
+    void ShowOpen();
+    void ShowSave();
+
+    // The folder the dialog opens in: that of the last chosen path while it
+    // exists, else InitDir when it exists, else the current folder (empty).
+    QString startFolder() const;
+
+private:
+    void show(FileDialogKind kind);
+
+    DialogDriver *m_driver;
+};
+
+} // namespace kestrane

@@ -1,0 +1,56 @@
+#include "window/DialogFilter.h"
+
+namespace kestrane {
+
+namespace {
+
+// "*.DAT" -> "*.DAT *.dat"; ";" separates patterns in the filter syntax.
+QStringList patternsOf(const QString &patternField)
+{
+    QStringList patterns;
+    for (const QString &raw : patternField.split(QLatin1Char(';'))) {
+        const QString pattern = raw.trimmed();
+        if (pattern.isEmpty())
+            continue;
+        for (const QString &variant : {pattern, pattern.toLower(), pattern.toUpper()}) {
+            if (!patterns.contains(variant))
+                patterns.append(variant);
+        }
+    }
+    if (patterns.isEmpty())
+        patterns.append(QStringLiteral("*"));
+    return patterns;
+}
+
+// The description without a trailing "(...)" list of its own.
+QString descriptionWithoutPatterns(const QString &description)
+{
+    QString text = description.trimmed();
+    if (text.endsWith(QLatin1Char(')'))) {
+        const qsizetype open = text.lastIndexOf(QLatin1Char('('));
+        if (open >= 0)
+            text = text.left(open).trimmed();
+    }
+    return text;
+}
+
+} // namespace
+
+QStringList qtNameFilters(const QString &filter)
+{
+    const QStringList fields = filter.split(QLatin1Char('|'));
+    QStringList result;
+    for (qsizetype i = 0; i < fields.size(); i += 2) {
+        const QString description = fields[i];
+        const QString patternField = i + 1 < fields.size() ? fields[i + 1] : QString();
+        if (description.trimmed().isEmpty() && patternField.trimmed().isEmpty())
+            continue;
+        const QString list = QLatin1Char('(') + patternsOf(patternField).join(QLatin1Char(' '))
+                             + QLatin1Char(')');
+        const QString text = descriptionWithoutPatterns(description);
+        result.append(text.isEmpty() ? list : text + QLatin1Char(' ') + list);
+    }
+    return result;
+}
+
+} // namespace kestrane

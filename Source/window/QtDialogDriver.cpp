@@ -1,0 +1,48 @@
+#include "window/QtDialogDriver.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace kestrane {
+
+MsgBoxResult QtDialogDriver::showMessageBox(const MessageBoxRequest &request)
+{
+    const auto icon = request.icon == MsgBoxIcon::Information ? QMessageBox::Information
+                                                                : QMessageBox::NoIcon;
+    const auto buttons = request.buttons == MsgBoxButtons::OKCancel
+                             ? QMessageBox::Ok | QMessageBox::Cancel
+                             : QMessageBox::Ok;
+    QMessageBox box(icon, request.title, request.text, buttons, m_owner);
+    // Texts come from files too (failure descriptions); never read them as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Ok);
+    const int pressed = box.exec();
+    // A box closed without a button (Escape, or the program ending) answers
+    // with its cancel button where it has one.
+    if (pressed == QMessageBox::Ok)
+        return MsgBoxResult::OK;
+    return request.buttons == MsgBoxButtons::OKCancel ? MsgBoxResult::Cancel : MsgBoxResult::OK;
+}
+
+std::optional<QString> QtDialogDriver::showFileDialog(const FileDialogRequest &request)
+{
+    const bool save = request.kind == FileDialogKind::Save;
+    QFileDialog dialog(m_owner, save ? QStringLiteral("Save As") : QStringLiteral("Open"),
+                       request.folder);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // The chosen file need not exist, in either dialog.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    if (!request.nameFilters.isEmpty())
+        dialog.setNameFilters(request.nameFilters);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return chosen.front();
+}
+
+} // namespace kestrane

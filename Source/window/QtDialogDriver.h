@@ -1,0 +1,22 @@
+#pragma once
+
+#include "window/DialogDriver.h"
+
+class QWidget;
+
+namespace kestrane {
+
+// The dialogs the operator sees: QMessageBox and QFileDialog, modal to the
+// owner window.
+class QtDialogDriver : public DialogDriver {
+public:
+    explicit QtDialogDriver(QWidget *owner) : m_owner(owner) {}
+
+    MsgBoxResult showMessageBox(const MessageBoxRequest &request) override;
+    std::optional<QString> showFileDialog(const FileDialogRequest &request) override;
+
+private:
+    QWidget *m_owner;
+};
+
+} // namespace kestrane
