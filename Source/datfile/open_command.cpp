@@ -1,7 +1,107 @@
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+
+#include "common/Failure.h"
+#include "datfile/DatReader.h"
 #include "window/frmDataEntry.h"
 
-// The open command: lets the operator choose a .DAT file and reads it into
-// the dataset. Not written yet: for now the command does nothing.
+using kestrane::Failure;
+
+namespace {
+
+// Dialog options of the open dialog: the overwrite prompt (no effect when
+// opening), keep the current folder, extension-different, and no read-only
+// return.
+constexpr std::int32_t kOpenFlags = 33802; // 0x840A
+
+const char *const kReadingNotice = "Reading (.DAT) File";
+
+} // namespace
+
+// The open command: the operator chooses a .DAT file, which is read into the
+// dataset while the progress bar follows it; the seven channel names then show
+// beside their channels. A cancelled dialog unloads the data; every other
+// failure is reported once, titled with its description.
 void frmDataEntry::openCommand()
 {
+    cmdSaveFile->setEnabled(false);
+    dataset.clearConverted();
+    // The record length is the width of the reader's record buffer.
+    static_assert(kestrane::DatRecordLength == int(kestrane::FixedText::Width));
+    dataset.pointIndex = 0;
+
+    try {
+        CommonDialog1.CancelError = true;
+        CommonDialog1.Flags = kOpenFlags;
+        CommonDialog1.Filter = QStringLiteral("Data Files (*.DAT)|*.DAT");
+        CommonDialog1.ShowOpen();
+
+        // Only a path that holds ".dat" in lower case, anywhere, is read.
+        const QString path = CommonDialog1.FileName;
+        if (!path.contains(QStringLiteral(".dat"), Qt::CaseSensitive)) {
+            MsgBox(QStringLiteral("File must be (.Dat)"));
+            for (QLabel *box : Label8)
+                box->setText(QString());
+            dataset.markNotLoaded();
+            StatusBar1->setText(QStringLiteral("No File Loaded"));
+            cmdSaveFile->setEnabled(true);
+            cmdConvirt->setEnabled(true);
+            cmdSaveFile->setFocus();
+            return;
+        }
+
+        kestrane::ReadHooks hooks;
+        hooks.lengthMeasured = [this] {
+            Label9->setText(QString::fromLatin1(kReadingNotice));
+            Label9->setVisible(true);
+            repaint(); // the notice is on screen before the read holds the thread
+        };
+        hooks.arraysSized = [this] {
+            ProgressBar1->setMin(1.0f);
+            ProgressBar1->setMax(float(dataset.pointCount));
+            ProgressBar1->setValue(ProgressBar1->min());
+        };
+        hooks.pointRead = [this](std::int32_t pointIndex) { ProgressBar1->setValue(float(pointIndex)); };
+        kestrane::readDatFile(QFile::encodeName(path).toStdString(), dataset, hooks);
+
+        for (std::size_t k = 0; k < Label8.size(); ++k)
+            Label8[k]->setText(QString::fromStdU16String(dataset.channelNames[k].text()));
+        dataset.markLoaded();
+        StatusBar1->setText(QStringLiteral("File Loaded"));
+        Label9->setVisible(false);
+        ProgressBar1->setValue(1.0f);
+        cmdSaveFile->setEnabled(true);
+        cmdConvirt->setEnabled(true);
+        cmdSaveFile->setFocus();
+    } catch (const Failure &failure) {
+        if (failure.number() == kestrane::CancelSelected) {
+            for (QLabel *box : Label8)
+                box->setText(QString());
+            dataset.eraseValues();
+            cmdSaveFile->setEnabled(true);
+            cmdConvirt->setEnabled(true);
+            dataset.markNotLoaded();
+            StatusBar1->setText(QStringLiteral("No File Loaded"));
+            cmdConvirt->setFocus();
+            return;
+        }
+        reportReadFailure(QString::fromStdString(failure.description()));
+    } catch (const std::exception &failure) {
+        // Out of memory and the like: reported as any other failure of the read.
+        reportReadFailure(QString::fromLocal8Bit(failure.what()));
+    }
+}
+
+// The failure path of the open command: the message titled with the failure's
+// description, then no file loaded. The notice, the progress bar and the name
+// boxes stay as the read left them.
+void frmDataEntry::reportReadFailure(const QString &description)
+{
+    MsgBox(QStringLiteral("Problems Reading File Back Corrupted Data ! "), kestrane::MsgBoxButtons::OKOnly,
+           kestrane::MsgBoxIcon::Information, description);
+    dataset.markNotLoaded();
+    StatusBar1->setText(QStringLiteral("No File Loaded"));
+    cmdSaveFile->setEnabled(true);
+    cmdConvirt->setEnabled(true);
 }

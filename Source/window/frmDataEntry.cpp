@@ -27,6 +27,7 @@
 #include "window/TerminationWatch.h"
 #include "window/WindowFont.h"
 #include "window/WindowPlacement.h"
+#include "workbook/spreadsheet/Application.h"
 
 using namespace kestrane;
 

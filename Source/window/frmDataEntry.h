@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "datfile/Dataset.h"
+#include "workbook/spreadsheet/DateTime.h"
 #include "window/CommonDialog.h"
 #include "window/DialogDriver.h"
 #include "window/ProgressBar.h"
@@ -21,6 +22,10 @@ class QMenu;
 class QPushButton;
 
 namespace kestrane {
+namespace spreadsheet {
+class Application;
+class Workbook;
+} // namespace spreadsheet
 class TerminationWatch;
 class WindowPlacement;
 } // namespace kestrane
@@ -59,6 +64,11 @@ public:
 
     // The loaded dataset (fileLoaded, fileConverted, channelValues ...).
     kestrane::Dataset dataset;
+    // When the convert command last started: the date and time in cell A2.
+    kestrane::spreadsheet::DateTime conversionTime;
+    // The spreadsheet application: created by the first conversion of a run,
+    // then kept and reused until the window goes.
+    std::unique_ptr<kestrane::spreadsheet::Application> excelApplication;
 
     // Left column: the command buttons in Frame1.
     QGroupBox *Frame1 = nullptr;
@@ -128,6 +138,10 @@ private:
     void centreOnScreen();
     void outerGeometryChanged();
     void terminate();
+
+    void reportReadFailure(const QString &description);
+    void closeUnsaved(std::shared_ptr<kestrane::spreadsheet::Workbook> &workbook);
+    void reportWriteFailure(const QString &description);
 
     std::unique_ptr<kestrane::DialogDriver> m_dialogs;
     std::unique_ptr<kestrane::WindowPlacement> m_placement;
