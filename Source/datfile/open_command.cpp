@@ -15,14 +15,17 @@ namespace {
 // return.
 constexpr std::int32_t kOpenFlags = 33802; // 0x840A
 
-const char *const kReadingNotice = "Reading (.DAT) File";
-
 } // namespace
 
 // The open command: the operator chooses a .DAT file, which is read into the
 // dataset while the progress bar follows it; the seven channel names then show
 // beside their channels. A cancelled dialog unloads the data; every other
 // failure is reported once, titled with its description.
+//
+// A file with no or one data point loads like any other: the progress bar
+// takes the range 1 to 0 or 1 to 1 and draws it empty. A read that fails has
+// already closed its file (the reader closes it on every path), so nothing is
+// left open for a later open to release.
 void frmDataEntry::openCommand()
 {
     cmdSaveFile->setEnabled(false);
@@ -39,50 +42,29 @@ void frmDataEntry::openCommand()
 
         // Only a path that holds ".dat" in lower case, anywhere, is read.
         const QString path = CommonDialog1.FileName;
-        if (!path.contains(QStringLiteral(".dat"), Qt::CaseSensitive)) {
+        if (path.contains(QStringLiteral(".dat"), Qt::CaseSensitive)) {
+            readDatFileShowingProgress(path);
+            for (std::size_t k = 0; k < Label8.size(); ++k)
+                Label8[k]->setText(QString::fromStdU16String(dataset.channelNames[k].text()));
+            dataset.markLoaded();
+            StatusBar1->setText(QStringLiteral("File Loaded"));
+            Label9->setVisible(false);
+            ProgressBar1->setValue(1.0f);
+        } else {
             MsgBox(QStringLiteral("File must be (.Dat)"));
-            for (QLabel *box : Label8)
-                box->setText(QString());
-            dataset.markNotLoaded();
-            StatusBar1->setText(QStringLiteral("No File Loaded"));
-            cmdSaveFile->setEnabled(true);
-            cmdConvirt->setEnabled(true);
-            cmdSaveFile->setFocus();
-            return;
+            clearChannelNameBoxes();
+            showNoFileLoaded();
         }
-
-        kestrane::ReadHooks hooks;
-        hooks.lengthMeasured = [this] {
-            Label9->setText(QString::fromLatin1(kReadingNotice));
-            Label9->setVisible(true);
-            repaint(); // the notice is on screen before the read holds the thread
-        };
-        hooks.arraysSized = [this] {
-            ProgressBar1->setMin(1.0f);
-            ProgressBar1->setMax(float(dataset.pointCount));
-            ProgressBar1->setValue(ProgressBar1->min());
-        };
-        hooks.pointRead = [this](std::int32_t pointIndex) { ProgressBar1->setValue(float(pointIndex)); };
-        kestrane::readDatFile(QFile::encodeName(path).toStdString(), dataset, hooks);
-
-        for (std::size_t k = 0; k < Label8.size(); ++k)
-            Label8[k]->setText(QString::fromStdU16String(dataset.channelNames[k].text()));
-        dataset.markLoaded();
-        StatusBar1->setText(QStringLiteral("File Loaded"));
-        Label9->setVisible(false);
-        ProgressBar1->setValue(1.0f);
         cmdSaveFile->setEnabled(true);
         cmdConvirt->setEnabled(true);
         cmdSaveFile->setFocus();
     } catch (const Failure &failure) {
         if (failure.number() == kestrane::CancelSelected) {
-            for (QLabel *box : Label8)
-                box->setText(QString());
+            clearChannelNameBoxes();
             dataset.eraseValues();
             cmdSaveFile->setEnabled(true);
             cmdConvirt->setEnabled(true);
-            dataset.markNotLoaded();
-            StatusBar1->setText(QStringLiteral("No File Loaded"));
+            showNoFileLoaded();
             cmdConvirt->setFocus();
             return;
         }
@@ -93,15 +75,48 @@ void frmDataEntry::openCommand()
     }
 }
 
+// Reads the file into the dataset: the reading notice goes up once the length
+// is known, and the progress bar follows the points read.
+void frmDataEntry::readDatFileShowingProgress(const QString &path)
+{
+    kestrane::ReadHooks hooks;
+    hooks.lengthMeasured = [this] {
+        // Set every time: the convert command shows its own notice here.
+        Label9->setText(QStringLiteral("Reading (.DAT) File"));
+        Label9->setVisible(true);
+        repaint(); // the notice is on screen before the read holds the thread
+    };
+    hooks.arraysSized = [this] {
+        ProgressBar1->setMin(1.0f);
+        ProgressBar1->setMax(float(dataset.pointCount));
+        ProgressBar1->setValue(ProgressBar1->min());
+    };
+    hooks.pointRead = [this](std::int32_t pointIndex) { ProgressBar1->setValue(float(pointIndex)); };
+    kestrane::readDatFile(QFile::encodeName(path).toStdString(), dataset, hooks);
+}
+
 // The failure path of the open command: the message titled with the failure's
 // description, then no file loaded. The notice, the progress bar and the name
-// boxes stay as the read left them.
+// boxes stay as the read left them, and so does the focus.
 void frmDataEntry::reportReadFailure(const QString &description)
 {
     MsgBox(QStringLiteral("Problems Reading File Back Corrupted Data ! "), kestrane::MsgBoxButtons::OKOnly,
            kestrane::MsgBoxIcon::Information, description);
-    dataset.markNotLoaded();
-    StatusBar1->setText(QStringLiteral("No File Loaded"));
+    showNoFileLoaded();
     cmdSaveFile->setEnabled(true);
     cmdConvirt->setEnabled(true);
+}
+
+// The seven channel-name boxes go blank; the names themselves stay held.
+void frmDataEntry::clearChannelNameBoxes()
+{
+    for (QLabel *box : Label8)
+        box->setText(QString());
+}
+
+// No file counts as loaded, and the status bar says so.
+void frmDataEntry::showNoFileLoaded()
+{
+    dataset.markNotLoaded();
+    StatusBar1->setText(QStringLiteral("No File Loaded"));
 }

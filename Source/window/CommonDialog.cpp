@@ -43,6 +43,11 @@ void CommonDialog::show(FileDialogKind kind)
     request.fileName = FileName;
     request.nameFilters = qtNameFilters(Filter);
     request.confirmOverwrite = kind == FileDialogKind::Save && (Flags & OverwritePrompt) != 0;
+    // A name typed without an extension in a save dialog gets the filter's
+    // own, in lower case: "run 7" is saved as "run 7.xls", which the operator
+    // and the spreadsheet programs recognise, not as a file without a type.
+    if (kind == FileDialogKind::Save)
+        request.defaultSuffix = firstExtension(Filter);
 
     const std::optional<QString> chosen = m_driver->showFileDialog(request);
     if (!chosen) {

@@ -29,6 +29,7 @@ struct FileDialogRequest {
     QString fileName;        // the starting file name, often a whole path
     QStringList nameFilters; // in Qt's "Description (*.a *.b)" form, first one selected
     bool confirmOverwrite = false;
+    QString defaultSuffix;   // added to a chosen name that has no extension; empty: none
 };
 
 // Everything the window shows in a modal dialog of its own goes through this

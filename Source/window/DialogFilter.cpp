@@ -1,5 +1,7 @@
 #include "window/DialogFilter.h"
 
+#include <algorithm>
+
 namespace kestrane {
 
 namespace {
@@ -51,6 +53,20 @@ QStringList qtNameFilters(const QString &filter)
         result.append(text.isEmpty() ? list : text + QLatin1Char(' ') + list);
     }
     return result;
+}
+
+QString firstExtension(const QString &filter)
+{
+    const QStringList fields = filter.split(QLatin1Char('|'));
+    if (fields.size() < 2)
+        return QString();
+    const QString pattern = fields[1].split(QLatin1Char(';')).front().trimmed();
+    if (!pattern.startsWith(QLatin1String("*.")))
+        return QString();
+    const QString extension = pattern.mid(2);
+    const bool plain = !extension.isEmpty()
+                       && std::all_of(extension.begin(), extension.end(), [](QChar c) { return c.isLetterOrNumber(); });
+    return plain ? extension.toLower() : QString();
 }
 
 } // namespace kestrane

@@ -18,4 +18,9 @@ namespace kestrane {
 // without a pattern lists every file.
 QStringList qtNameFilters(const QString &filter);
 
+// The extension of the filter's first pattern, in lower case and without the
+// dot ("xls" for "Data Files (*.XLS)|*.XLS"); empty when that pattern names no
+// single extension ("*", "*.*", "*.x?s").
+QString firstExtension(const QString &filter);
+
 } // namespace kestrane

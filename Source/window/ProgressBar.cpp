@@ -28,6 +28,7 @@ void ProgressBar::setValue(float value)
 {
     m_value = value;
     showPosition();
+    emit valueSet(value);
 }
 
 double ProgressBar::filledFraction() const

@@ -30,6 +30,11 @@ public:
     // The filled part of the bar, 0 to 1, as it is drawn.
     double filledFraction() const;
 
+signals:
+    // Every value set, whether or not the drawn bar moves: the commands'
+    // progress as they report it.
+    void valueSet(float value);
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;

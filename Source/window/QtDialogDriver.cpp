@@ -35,6 +35,7 @@ std::optional<QString> QtDialogDriver::showFileDialog(const FileDialogRequest &r
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     if (!request.nameFilters.isEmpty())
         dialog.setNameFilters(request.nameFilters);
+    dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted)

@@ -25,6 +25,7 @@ namespace kestrane {
 namespace spreadsheet {
 class Application;
 class Workbook;
+class Worksheet;
 } // namespace spreadsheet
 class TerminationWatch;
 class WindowPlacement;
@@ -139,7 +140,12 @@ private:
     void outerGeometryChanged();
     void terminate();
 
+    // Steps of the open and convert commands (open_command.cpp, convert_command.cpp).
+    void readDatFileShowingProgress(const QString &path);
     void reportReadFailure(const QString &description);
+    void clearChannelNameBoxes();
+    void showNoFileLoaded();
+    void writeLayoutShowingProgress(kestrane::spreadsheet::Worksheet &sheet);
     void closeUnsaved(std::shared_ptr<kestrane::spreadsheet::Workbook> &workbook);
     void reportWriteFailure(const QString &description);
 

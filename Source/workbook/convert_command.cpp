@@ -23,7 +23,7 @@ constexpr std::int32_t kSaveFlags = 33802; // 0x840A
 std::int16_t nextProgressPosition(std::int16_t position, std::int32_t pointCount, int column)
 {
     std::int16_t next = kestrane::roundToInt16(double(pointCount) / 7.0 + double(position));
-    if (column == 7 && next > pointCount)
+    if (column == kestrane::Dataset::ChannelCount && next > pointCount)
         next = std::int16_t(pointCount);
     return next;
 }
@@ -33,6 +33,11 @@ std::int16_t nextProgressPosition(std::int16_t position, std::int32_t pointCount
 // The convert command: writes the loaded dataset into a new workbook, asks
 // for its name only once it is complete, saves and closes it, and empties the
 // channel values. A dataset is converted at most once.
+//
+// The save dialog starts on the path of the .DAT file just opened (the dialog
+// keeps its last path), as the operator knows it from the open; saving over
+// that file is never silent, because the dialog asks before replacing any
+// existing file. A name typed without an extension is saved with ".xls".
 void frmDataEntry::convertCommand()
 {
     cmdConvirt->setEnabled(false);
@@ -54,21 +59,7 @@ void frmDataEntry::convertCommand()
         if (!excelApplication)
             excelApplication = std::make_unique<spreadsheet::Application>();
         workbook = excelApplication->Workbooks().Add();
-        spreadsheet::Worksheet &sheet = workbook->Worksheets("sheet1");
-
-        std::int16_t position = 0;
-        kestrane::LayoutHooks hooks;
-        hooks.headerWritten = [this] {
-            Label9->setVisible(false);
-            Label9->setText(QStringLiteral("Writing to (.xls) File"));
-            Label9->setVisible(true);
-            repaint();
-        };
-        hooks.columnWritten = [&](int column) {
-            position = nextProgressPosition(position, dataset.pointCount, column);
-            ProgressBar1->setValue(float(position));
-        };
-        kestrane::writeLayout(dataset, sheet, conversionTime, hooks);
+        writeLayoutShowingProgress(workbook->Worksheets("sheet1"));
 
         CommonDialog1.CancelError = true;
         CommonDialog1.Flags = kSaveFlags;
@@ -86,14 +77,12 @@ void frmDataEntry::convertCommand()
     } catch (const Failure &failure) {
         closeUnsaved(workbook);
         if (failure.number() == kestrane::CancelSelected) {
-            for (QLabel *box : Label8)
-                box->setText(QString());
+            clearChannelNameBoxes();
             dataset.eraseValues();
             ProgressBar1->setValue(1.0f);
             Label9->setVisible(false);
-            StatusBar1->setText(QStringLiteral("No File Loaded"));
+            showNoFileLoaded();
             cmdConvirt->setEnabled(true);
-            dataset.markNotLoaded();
             cmdConvirt->setFocus();
             return;
         }
@@ -102,6 +91,26 @@ void frmDataEntry::convertCommand()
         closeUnsaved(workbook);
         reportWriteFailure(QString::fromLocal8Bit(failure.what()));
     }
+}
+
+// Writes the workbook layout into the sheet: the writing notice goes up once
+// the header row is fitted, and the progress bar moves after each channel
+// column, to a seventh of the points further on each time.
+void frmDataEntry::writeLayoutShowingProgress(kestrane::spreadsheet::Worksheet &sheet)
+{
+    std::int16_t position = 0;
+    kestrane::LayoutHooks hooks;
+    hooks.headerWritten = [this] {
+        Label9->setVisible(false);
+        Label9->setText(QStringLiteral("Writing to (.xls) File"));
+        Label9->setVisible(true);
+        repaint();
+    };
+    hooks.columnWritten = [&](int column) {
+        position = nextProgressPosition(position, dataset.pointCount, column);
+        ProgressBar1->setValue(float(position));
+    };
+    kestrane::writeLayout(dataset, sheet, conversionTime, hooks);
 }
 
 // Closes a workbook that a failure or a cancel left open, without saving it.
