@@ -40,3 +40,7 @@ target_compile_definitions(WindowX11Test PRIVATE KESTRANE_PROGRAM="$<TARGET_FILE
 add_dependencies(WindowX11Test kestrane)
 add_test(NAME WindowX11Test COMMAND WindowX11Test)
 set_tests_properties(WindowX11Test PROPERTIES TIMEOUT 120)
+
+# The open and convert commands through every route, every outcome.
+kestrane_widget_test(open_commandTest SOURCES open_commandTest.cpp)
+target_link_libraries(open_commandTest PRIVATE kestrane_testdata)
