@@ -44,3 +44,12 @@ set_tests_properties(WindowX11Test PROPERTIES TIMEOUT 120)
 # The open and convert commands through every route, every outcome.
 kestrane_widget_test(open_commandTest SOURCES open_commandTest.cpp)
 target_link_libraries(open_commandTest PRIVATE kestrane_testdata)
+kestrane_widget_test(convert_commandTest SOURCES convert_commandTest.cpp)
+target_link_libraries(convert_commandTest PRIVATE kestrane_testdata kestrane_xlswalker)
+# A workbook converted through the window, read back by xlrd and LibreOffice.
+kestrane_widget_test(ConvertReadBackTest SOURCES ConvertReadBackTest.cpp)
+target_link_libraries(ConvertReadBackTest PRIVATE kestrane_testdata)
+target_compile_definitions(ConvertReadBackTest PRIVATE
+  KESTRANE_PYTHON3="${KESTRANE_PYTHON3}"
+  KESTRANE_SOFFICE="${KESTRANE_SOFFICE}"
+  CHECK_WORKBOOK_SCRIPT="${CMAKE_CURRENT_SOURCE_DIR}/readers/check_workbook.py")
