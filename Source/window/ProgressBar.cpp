@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QStyleOptionProgressBar>
+#include <QStylePainter>
+
 namespace kestrane {
 
 ProgressBar::ProgressBar(QWidget *parent) : QProgressBar(parent)
@@ -49,27 +52,65 @@ int ProgressBar::scaleSteps() const
     return std::max(1, contentsRect().width());
 }
 
+namespace {
+
+// The time of one frame of a 60 Hz screen, in milliseconds.
+constexpr qint64 kFrameMs = 16;
+
+} // namespace
+
 void ProgressBar::showPosition()
 {
     const int step = static_cast<int>(std::lround(filledFraction() * scaleSteps()));
-    if (step == QProgressBar::value())
+    if (step == m_drawnStep)
         return;
-    QProgressBar::setValue(step); // repaints by its own measure, which may skip a pixel
-    if (m_paintedStep != step && isVisible())
-        repaint();
+    m_drawnStep = step;
+    if (!isVisible() || !m_sincePaint.isValid() || m_sincePaint.hasExpired(kFrameMs)) {
+        syncBaseValue();
+        if (isVisible())
+            repaint();
+    } else if (!m_syncPending) {
+        // Within a frame of the last paint: one ordinary update, and the
+        // base class told the position once the thread is free again.
+        m_syncPending = true;
+        update();
+        QMetaObject::invokeMethod(this, [this] { syncBaseValue(); }, Qt::QueuedConnection);
+    }
+}
+
+// Keeps QProgressBar's own value, which accessibility tools read, on the
+// drawn step. Its setValue would repaint at once by its own measure, so
+// updates are held back meanwhile; re-enabling them only schedules one.
+void ProgressBar::syncBaseValue()
+{
+    m_syncPending = false;
+    if (QProgressBar::value() == m_drawnStep)
+        return;
+    setUpdatesEnabled(false);
+    QProgressBar::setValue(m_drawnStep);
+    setUpdatesEnabled(true);
 }
 
 void ProgressBar::resizeEvent(QResizeEvent *event)
 {
     QProgressBar::resizeEvent(event);
     setRange(0, scaleSteps());
-    QProgressBar::setValue(static_cast<int>(std::lround(filledFraction() * scaleSteps())));
+    m_drawnStep = static_cast<int>(std::lround(filledFraction() * scaleSteps()));
+    syncBaseValue();
 }
 
 void ProgressBar::paintEvent(QPaintEvent *event)
 {
-    m_paintedStep = QProgressBar::value();
-    QProgressBar::paintEvent(event);
+    m_sincePaint.start();
+    // Drawn from the step kept here, which may be ahead of the base value.
+    QStylePainter painter(this);
+    QStyleOptionProgressBar option;
+    initStyleOption(&option);
+    option.minimum = 0;
+    option.maximum = scaleSteps();
+    option.progress = m_drawnStep;
+    painter.drawControl(QStyle::CE_ProgressBar, option);
+    Q_UNUSED(event);
 }
 
 } // namespace kestrane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QProgressBar>
 
 namespace kestrane {
@@ -10,11 +11,12 @@ namespace kestrane {
 // is drawn clamped to it, and the getters give back exactly what was set.
 //
 // Repainting: the open command sets the value after every data point, and
-// the thread does nothing else meanwhile, so each visible change must be
-// painted at once -- but only a visible one. The bar is drawn in whole
-// pixels; setValue repaints only when the filled length changes by at least
-// one pixel, so a read of thousands of points paints at most once per pixel
-// of the bar's width.
+// the thread does nothing else meanwhile, so a change must be painted at once
+// to be seen at all -- but no more often than the screen can show it. A
+// change of the drawn length (whole pixels) repaints at once when a frame's
+// time has passed since the last paint, and is otherwise left to the next
+// ordinary update: a slow read moves smoothly, a fast read of thousands of
+// points costs a paint or two instead of one per pixel.
 class ProgressBar : public QProgressBar {
     Q_OBJECT
 public:
@@ -41,12 +43,15 @@ protected:
 
 private:
     void showPosition();
+    void syncBaseValue();
     int scaleSteps() const;
 
     float m_min = 0.0f;
     float m_max = 100.0f;
     float m_value = 0.0f;
-    int m_paintedStep = -1;
+    int m_drawnStep = 0;        // filled pixels as drawn
+    bool m_syncPending = false; // an update and a base-value sync are queued
+    QElapsedTimer m_sincePaint;
 };
 
 } // namespace kestrane
