@@ -14,6 +14,7 @@ function(kestrane_widget_test name)
 endfunction()
 
 kestrane_widget_test(frmDataEntryLayoutTest SOURCES frmDataEntryLayoutTest.cpp)
+kestrane_widget_test(frmDataEntryAccessibilityTest SOURCES frmDataEntryAccessibilityTest.cpp)
 kestrane_widget_test(frmDataEntryBehaviourTest SOURCES frmDataEntryBehaviourTest.cpp)
 kestrane_widget_test(unload_exitTest SOURCES unload_exitTest.cpp)
 kestrane_widget_test(CentringTest SOURCES CentringTest.cpp)
