@@ -1,8 +1,11 @@
 # Two commands set everything up on a fresh Debian machine:
 #   make run   install what is missing, build, start the program
 #   make test  install what is missing, build, run the whole suite
+# and one installs the built program for the desktop:
+#   make install   PREFIX=/usr/local by default; DESTDIR=... stages it elsewhere
 
 BUILD ?= build
+PREFIX ?= /usr/local
 JOBS  ?= $(shell nproc)
 
 # Everything the program, its tests and its benchmarks need, from Debian.
@@ -10,7 +13,7 @@ PACKAGES = cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev 
            qt6-base-dev libgl-dev libvulkan-dev \
            python3 python3-xlrd python3-xlwt libreoffice-calc-nogui \
            xvfb xauth openbox xdotool x11-utils imagemagick fonts-dejavu-core \
-           fonts-urw-base35
+           fonts-urw-base35 desktop-file-utils
 
 # libFuzzer needs clang and its runtime; only `make fuzz` installs them.
 FUZZ_PACKAGES = clang-14 libclang-rt-14-dev
@@ -30,7 +33,7 @@ define install_missing
 	fi
 endef
 
-.PHONY: all deps configure build run test test-sanitize fuzz clean
+.PHONY: all deps configure build run test install test-sanitize fuzz clean
 
 all: build
 
@@ -53,6 +56,15 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+# The program, its desktop entry and its icons under $(DESTDIR)$(PREFIX).
+# Root rights are asked for only when that place is not writable as it is.
+install: build
+	@target="$(DESTDIR)$(PREFIX)"; probe="$$target"; \
+	while [ ! -e "$$probe" ]; do probe=$$(dirname "$$probe"); done; \
+	if [ -w "$$probe" ]; then as=; else as="$(SUDO)"; fi; \
+	echo "Installing into $$target"; \
+	$$as env DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 # The whole suite built and run with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: deps

@@ -348,9 +348,11 @@ TEST(ChannelNameBox, KeepsTheWholeNameAndDrawsControlCharactersAsBlanks)
 
 TEST(InstrumentIcon, DrawnAtEverySizeTheWindowAndInstallNeed)
 {
+    // Device pixels, whatever the screen's scale: these are the pixmaps held.
     const QIcon icon = kestrane::instrumentIcon();
-    for (const int size : {16, 32, 48, 256})
-        EXPECT_EQ(icon.pixmap(size, size).size(), QSize(size, size)) << size;
+    for (const int size : {16, 32, 48, 64, 256})
+        EXPECT_EQ(icon.pixmap(QSize(size, size), 1.0).size(), QSize(size, size)) << size;
+    EXPECT_EQ(icon.availableSizes().size(), 5);
 }
 
 TEST(InstrumentIcon, GreyCaseSmallDisplayAndFiveRedLampsInSixteenColours)
@@ -386,7 +388,7 @@ TEST(InstrumentIcon, GreyCaseSmallDisplayAndFiveRedLampsInSixteenColours)
 TEST_F(LayoutTest, WindowCarriesTheIcon)
 {
     EXPECT_FALSE(window->windowIcon().isNull());
-    EXPECT_EQ(window->windowIcon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32),
+    EXPECT_EQ(window->windowIcon().pixmap(QSize(32, 32), 1.0).toImage().convertToFormat(QImage::Format_ARGB32),
               kestrane::drawInstrumentIcon(32).convertToFormat(QImage::Format_ARGB32));
 }
 

@@ -14,6 +14,13 @@ function(kestrane_widget_test name)
 endfunction()
 
 kestrane_widget_test(frmDataEntryLayoutTest SOURCES frmDataEntryLayoutTest.cpp)
+# The same layout on high-density screens: at 1.5 and 2 device pixels to the
+# logical pixel every caption and name still fits its box.
+foreach(scale 1.5 2)
+  gtest_discover_tests(frmDataEntryLayoutTest TEST_SUFFIX ".scale${scale}" DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_SCALE_FACTOR=${scale}")
+endforeach()
+kestrane_widget_test(frmDataEntryAccessibilityTest SOURCES frmDataEntryAccessibilityTest.cpp)
 kestrane_widget_test(frmDataEntryBehaviourTest SOURCES frmDataEntryBehaviourTest.cpp)
 kestrane_widget_test(unload_exitTest SOURCES unload_exitTest.cpp)
 kestrane_widget_test(CentringTest SOURCES CentringTest.cpp)

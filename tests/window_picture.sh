@@ -2,6 +2,8 @@
 # Takes the picture of the window in docs/: the window with seven long
 # channel names, framed by openbox on a private Xvfb display.
 #   tests/window_picture.sh build/tests/WindowPicture docs/window.png
+# On a high-density screen, with the scale factor in the environment:
+#   QT_SCALE_FACTOR=2 tests/window_picture.sh build/tests/WindowPicture docs/window-scale200.png
 set -euo pipefail
 program=$1
 out=$2

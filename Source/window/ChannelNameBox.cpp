@@ -1,5 +1,7 @@
 #include "window/ChannelNameBox.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QPainter>
 #include <QStyle>
 
@@ -8,10 +10,34 @@ namespace kestrane {
 namespace {
 // Keeps the first character off the box's left edge.
 constexpr int TextIndent = 2;
+
+// Qt's own interface for a label speaks either the accessible name or the
+// text, never both, and an empty label borrows the title of its group box
+// ("Test Probe" for all seven). This one speaks ChannelNameBox::spokenName.
+class ChannelNameBoxAccessible : public QAccessibleWidget {
+public:
+    explicit ChannelNameBoxAccessible(ChannelNameBox *box) : QAccessibleWidget(box, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Name)
+            return static_cast<const ChannelNameBox *>(widget())->spokenName();
+        return QAccessibleWidget::text(kind);
+    }
+};
+
+QAccessibleInterface *accessibleChannelNameBox(const QString &className, QObject *object)
+{
+    if (className == QLatin1String(ChannelNameBox::staticMetaObject.className()))
+        return new ChannelNameBoxAccessible(static_cast<ChannelNameBox *>(object));
+    return nullptr;
 }
+} // namespace
 
 ChannelNameBox::ChannelNameBox(QWidget *parent) : QLabel(parent)
 {
+    static const bool factoryInstalled = (QAccessible::installFactory(accessibleChannelNameBox), true);
+    Q_UNUSED(factoryInstalled);
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setIndent(TextIndent);
@@ -35,6 +61,17 @@ QString ChannelNameBox::displayTextOf(const QString &name)
 int ChannelNameBox::textRoomWidth() const
 {
     return contentsRect().width() - TextIndent;
+}
+
+QString ChannelNameBox::spokenName() const
+{
+    const QString &caption = m_spokenCaption;
+    const QString shown = displayText();
+    if (shown.isEmpty())
+        return caption;
+    if (caption.isEmpty())
+        return shown;
+    return caption + QStringLiteral(": ") + shown;
 }
 
 void ChannelNameBox::paintEvent(QPaintEvent *)

@@ -9,6 +9,10 @@ namespace kestrane {
 // Its text is the whole name; only the drawing differs: control characters
 // (the zero bytes a logger pads names with, tabs, line breaks) are drawn as
 // blanks, so a name always stays one line of 20 character cells.
+//
+// A screen reader hears the box's spoken caption (the window gives each box
+// one, e.g. "Channel 1 name") followed by the name it shows, so the caption
+// identifies the box and the loaded name is still spoken.
 class ChannelNameBox : public QLabel {
     Q_OBJECT
 public:
@@ -21,8 +25,18 @@ public:
     // Room for the text inside the box, after the indent.
     int textRoomWidth() const;
 
+    // What assistive technology reads for the box: the spoken caption and,
+    // when it shows one, the channel name after a colon. The caption is kept
+    // apart from QWidget's accessibleName because Qt announces a label's new
+    // text only while that is empty.
+    void setSpokenCaption(const QString &caption) { m_spokenCaption = caption; }
+    QString spokenName() const;
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+
+private:
+    QString m_spokenCaption;
 };
 
 } // namespace kestrane

@@ -76,7 +76,9 @@ QImage drawInstrumentIcon(int size)
 QIcon instrumentIcon()
 {
     QIcon icon;
-    for (const int size : {16, 32, 48, 256})
+    // 64 is the 32-pixel artwork on a screen of scale 2, drawn crisp rather
+    // than smoothed down from 256.
+    for (const int size : {16, 32, 48, 64, 256})
         icon.addPixmap(QPixmap::fromImage(drawInstrumentIcon(size)));
     return icon;
 }

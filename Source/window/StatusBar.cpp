@@ -1,6 +1,7 @@
 #include "window/StatusBar.h"
 
 #include <QLabel>
+#include <QSizeGrip>
 
 namespace kestrane {
 
@@ -9,6 +10,9 @@ StatusBar::StatusBar(QWidget *parent) : QStatusBar(parent), m_text(new QLabel(th
     m_text->setObjectName(QStringLiteral("StatusBar1Text"));
     m_text->setTextFormat(Qt::PlainText);
     addWidget(m_text, 1);
+    // The grip in the corner, which resizes the window, is a control too.
+    if (auto *grip = findChild<QSizeGrip *>())
+        grip->setAccessibleName(QStringLiteral("Resize window"));
 }
 
 void StatusBar::setText(const QString &text)

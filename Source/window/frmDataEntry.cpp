@@ -98,6 +98,9 @@ void frmDataEntry::createControls()
 {
     auto *surface = new BlankSurface(this);
     surface->setObjectName(QStringLiteral("surface"));
+    // Accessible names: controls with a caption are spoken by it; the rest
+    // are named here, for screen readers.
+    surface->setAccessibleName(QStringLiteral("Main area"));
     setCentralWidget(surface);
     connect(surface, &BlankSurface::clicked, this, &frmDataEntry::centreOnScreen);
 
@@ -112,11 +115,13 @@ void frmDataEntry::createControls()
     Label9->hide();
 
     ProgressBar1 = placed(new ProgressBar(surface), "ProgressBar1");
+    ProgressBar1->setAccessibleName(QStringLiteral("Progress"));
 }
 
 void frmDataEntry::createCommandButtons()
 {
     Frame1 = placed(new QGroupBox(centralWidget()), "Frame1");
+    Frame1->setAccessibleName(QStringLiteral("Commands")); // it has no caption
     const auto button = [this](const char *name, const char *caption, WindowCommand command) {
         auto *b = placed(new QPushButton(QString::fromLatin1(caption), Frame1), name);
         b->setAutoDefault(true); // Enter presses the button that has the focus
@@ -142,14 +147,18 @@ void frmDataEntry::createChannelRows()
         *fixedLabels[std::size_t(i)] = label;
 
         const QByteArray boxName = "Label8_" + QByteArray::number(i);
-        Label8[std::size_t(i)] = placed(new ChannelNameBox(frameTestProbe), boxName.constData());
+        auto *box = placed(new ChannelNameBox(frameTestProbe), boxName.constData());
+        box->setSpokenCaption(QStringLiteral("Channel %1 name").arg(i + 1));
+        Label8[std::size_t(i)] = box;
     }
 }
 
 void frmDataEntry::createMenu()
 {
+    menuBar()->setAccessibleName(QStringLiteral("Main menu"));
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuFile->setAccessibleName(QStringLiteral("File")); // the drop-down itself; its title carries the &
     // The shortcut is shown beside the caption but is not a live QShortcut:
     // the window's own key handler runs it, so one key press runs its
     // command once, never twice.
@@ -174,6 +183,7 @@ void frmDataEntry::createStatusLine()
 {
     StatusBar1 = new StatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setAccessibleName(QStringLiteral("Status"));
     // Docked along the bottom across the whole width; only its height is fixed.
     StatusBar1->setFixedHeight(toPixels(placeOf("StatusBar1").twips).height());
     setStatusBar(StatusBar1);
