@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "DatGenerator.h"
+#include "FailureOf.h"
 #include "common/Failure.h"
 #include "datfile/DatReader.h"
 
@@ -29,12 +30,7 @@ std::string path(const std::string &name) { return folder() + "/" + name; }
 // The number of the failure that reading `file` ends with, 0 when it succeeds.
 int readFailure(const std::string &file, Dataset &data)
 {
-    try {
-        readDatFile(file, data);
-    } catch (const Failure &f) {
-        return f.number();
-    }
-    return 0;
+    return kestrane::test::failureOf([&] { readDatFile(file, data); });
 }
 
 int openDescriptors() { return int(std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator())); }

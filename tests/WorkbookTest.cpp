@@ -5,25 +5,12 @@
 
 #include "DatGenerator.h"
 #include "common/Failure.h"
+#include "FailureOf.h"
 #include "workbook/spreadsheet/Spreadsheet.h"
 
 using namespace kestrane::spreadsheet;
 using kestrane::Failure;
-
-namespace {
-
-template <typename Action>
-int failureOf(Action action)
-{
-    try {
-        action();
-    } catch (const Failure &failure) {
-        return failure.number();
-    }
-    return 0;
-}
-
-} // namespace
+using kestrane::test::failureOf;
 
 TEST(Workbooks, addGivesANewWorkbookWithTheThreeDefaultSheets)
 {

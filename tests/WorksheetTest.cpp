@@ -8,24 +8,15 @@
 #include <vector>
 
 #include "common/Failure.h"
+#include "FailureOf.h"
 #include "workbook/spreadsheet/Spreadsheet.h"
 
 using namespace kestrane::spreadsheet;
 using kestrane::Failure;
+using kestrane::test::failureOf;
 
 namespace {
 
-// The failure number an action raises, or 0 if it raises none.
-template <typename Action>
-int failureOf(Action action)
-{
-    try {
-        action();
-    } catch (const Failure &failure) {
-        return failure.number();
-    }
-    return 0;
-}
 
 class WorksheetTest : public testing::Test {
 protected:
