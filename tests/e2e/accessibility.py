@@ -97,14 +97,28 @@ class Node:
     def children(self):
         return [Node(self.bus, name, path) for name, path in self._call(_ACCESSIBLE, "GetChildren")]
 
+    def children_of_role(self, role, name=None):
+        """The direct children of `role` (and `name`, if given). A child that
+        goes while it is looked at (a closing dialog) is left out."""
+        return [child for child in self.children() if child.matches(role, name)]
+
     def descendants(self):
-        for child in self.children():
+        try:
+            children = self.children()
+        except dbus.DBusException:
+            return  # gone while it was looked at
+        for child in children:
             yield child
             yield from child.descendants()
 
+    def matches(self, role=None, name=None):
+        try:
+            return (role is None or self.role == role) and (name is None or self.name == name)
+        except dbus.DBusException:
+            return False
+
     def find_all(self, role=None, name=None):
-        return [n for n in self.descendants()
-                if (role is None or n.role == role) and (name is None or n.name == name)]
+        return [n for n in self.descendants() if n.matches(role, name)]
 
     def find(self, role=None, name=None):
         found = self.find_all(role, name)

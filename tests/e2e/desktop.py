@@ -218,14 +218,26 @@ class Desktop:
         subprocess.run(["xdotool", "type", "--delay", "5", text], env=self.env, check=True)
         time.sleep(0.05)
 
+    def pointer(self):
+        out = self.run_quiet(["xdotool", "getmouselocation", "--shell"])
+        values = dict(line.split("=", 1) for line in out.split())
+        return int(values["X"]), int(values["Y"])
+
+    def move_pointer(self, x, y):
+        # Not `mousemove --sync`: it waits for a motion that never comes when
+        # the pointer is there already.
+        subprocess.run(["xdotool", "mousemove", str(x), str(y)], env=self.env, check=True)
+        self.wait_for(lambda: self.pointer() == (x, y), 10, "the pointer at %d,%d" % (x, y))
+
     def click(self, x, y, button=1):
-        subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", str(button)],
-                       env=self.env, check=True)
+        self.move_pointer(x, y)
+        subprocess.run(["xdotool", "click", str(button)], env=self.env, check=True)
         time.sleep(0.05)
 
     def drag(self, x0, y0, x1, y1, button=1, steps=10):
         """Presses a button at (x0, y0), moves to (x1, y1) in steps, releases."""
-        argv = ["xdotool", "mousemove", "--sync", str(x0), str(y0), "mousedown", str(button)]
+        self.move_pointer(x0, y0)
+        argv = ["xdotool", "mousedown", str(button)]
         for step in range(1, steps + 1):
             argv += ["sleep", "0.02", "mousemove", "--sync",
                      str(x0 + (x1 - x0) * step // steps), str(y0 + (y1 - y0) * step // steps)]

@@ -3,7 +3,7 @@
 # the workbooks it writes read back by xlrd and LibreOffice. Screenshots of
 # each state are left in build/e2e-artefacts/.
 set(e2e_artefacts ${PROJECT_BINARY_DIR}/e2e-artefacts)
-foreach(suite convert)
+foreach(suite convert refusals ending scaling)
   add_test(NAME e2e_${suite}
            COMMAND ${KESTRANE_PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/${suite}_e2e.py
                    --program $<TARGET_FILE:kestrane>

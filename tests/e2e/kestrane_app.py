@@ -175,14 +175,15 @@ class KestraneApp:
     # --- message boxes ---------------------------------------------------------------
 
     def message_boxes(self):
-        return [c for c in self.accessible.children() if c.role == "alert message"]
+        return self.accessible.children_of_role("alert message")
 
     def wait_message(self, title=None, timeout=20):
         """Waits for a message box (titled `title`, if given) to be the active
         window, and reads its title, text and buttons."""
         def shown():
-            boxes = [b for b in self.message_boxes() if title is None or b.name == title]
-            return boxes[-1] if boxes and self.desktop.active_title() == boxes[-1].name else None
+            boxes = self.accessible.children_of_role("alert message", title)
+            active = self.desktop.active_title()
+            return next((b for b in reversed(boxes) if b.matches(None, active)), None)
         box = self.desktop.wait_for(shown, timeout, "a message box titled %r" % (title or "anything"))
         parts = box.children()
         text = "\n".join(p.name for p in parts if p.role == "label")
@@ -199,7 +200,7 @@ class KestraneApp:
     # --- file dialogs ---------------------------------------------------------------------
 
     def dialogs(self, title):
-        return [c for c in self.accessible.children() if c.role == "dialog" and c.name == title]
+        return self.accessible.children_of_role("dialog", title)
 
     def wait_dialog(self, title, timeout=20):
         self.desktop.wait_for(lambda: self.dialogs(title), timeout, "the %r dialog" % title)

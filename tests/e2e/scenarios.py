@@ -64,9 +64,10 @@ def _end_on_sigterm(signum, frame):
     raise SystemExit(128 + signum)
 
 
-def run(scenarios, argv, finish=None):
-    """Runs each scenario in turn, then `finish(context)` if given (a check
-    over what all of them produced); returns the exit status."""
+def run(scenarios, argv, finish=None, screen=(1024, 768)):
+    """Runs each scenario in turn on a screen of `screen` pixels, then
+    `finish(context)` if given (a check over what all of them produced);
+    returns the exit status."""
     args = _arguments(argv)
     signal.signal(signal.SIGTERM, _end_on_sigterm)
     artefacts = Path(args.artefacts)
@@ -77,7 +78,7 @@ def run(scenarios, argv, finish=None):
     failures = []
     started = time.monotonic()
     with tempfile.TemporaryDirectory(prefix="kestrane-e2e-") as work, \
-            Desktop(artefacts=args.artefacts) as desktop:
+            Desktop(*screen, artefacts=args.artefacts) as desktop:
         context = Context(desktop, args, work)
         steps = [(s.__name__, s) for s in chosen]
         if finish is not None:
