@@ -31,7 +31,7 @@ def by_shortcut_keys(context):
     app.choose_file("Open", dat)
     loaded = app.wait_loaded(names_of(dat))
     assert loaded.focus == "cmdSaveFile" and loaded.progress == 0, loaded
-    assert not app.boxes_look_empty(), "the names are not drawn in their boxes"
+    app.desktop.wait_for(lambda: not app.boxes_look_empty(), 20, "the names drawn in their boxes")
     context.shot("file-loaded")
 
     def see_the_notice_behind_the_dialog():
@@ -39,7 +39,7 @@ def by_shortcut_keys(context):
         app.desktop.wait_for(app.notice_on_screen, 20, "the notice \"Writing to (.xls) File\" on screen")
         context.shot("save-dialog-and-writing-notice")
     convert(context, app, dat, context.work / "shortcut.xls", "shortcut", see_the_notice_behind_the_dialog)
-    assert not app.notice_on_screen()
+    app.desktop.wait_for(lambda: not app.notice_on_screen(), 20, "the notice gone from the screen")
     context.shot("converted")
 
 

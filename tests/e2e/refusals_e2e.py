@@ -56,7 +56,7 @@ def upper_case_path_refused(context):
     expect_message(app, "Kestrane", "File must be (.Dat)", context, "refused-message")
     refused = app.wait_unloaded()
     assert refused.focus == "cmdSaveFile" and all(refused.enabled.values()), refused
-    assert app.boxes_look_empty()
+    app.desktop.wait_for(app.boxes_look_empty, 20, "the channel-name boxes blank on screen")
     context.shot("refused")
 
     # The earlier file's values are still in memory, but nothing counts as
@@ -80,7 +80,7 @@ def open_dialog_cancelled(context):
     cancelled = app.wait_unloaded()
     assert cancelled.focus == "cmdConvirt" and all(cancelled.enabled.values()), cancelled
     assert not app.message_boxes(), "a message after a cancel"
-    assert app.boxes_look_empty()
+    app.desktop.wait_for(app.boxes_look_empty, 20, "the channel-name boxes blank on screen")
     expect_no_file_to_convert(app)
 
 
@@ -198,7 +198,8 @@ def file_too_short_to_read(context):
     assert box.title == "Subscript out of range", box
     assert box.text.rstrip() == "Problems Reading File Back Corrupted Data !" and box.buttons == ["OK"], box
     failed = app.view()
-    assert failed.notice == "Reading (.DAT) File" and app.notice_on_screen(), failed
+    assert failed.notice == "Reading (.DAT) File", failed
+    app.desktop.wait_for(app.notice_on_screen, 20, "the reading notice on screen")
     context.shot("read-failure-message")
     app.answer("Return", box.title)
     after = app.wait_view("\"No File Loaded\"", lambda v: v.status == "No File Loaded")
@@ -216,7 +217,7 @@ def unloading(context):
         app.start_command("unload", way)
         unloaded = app.wait_unloaded()
         assert unloaded.focus == "cmdConvirt", (way, unloaded)
-        assert app.boxes_look_empty()
+        app.desktop.wait_for(app.boxes_look_empty, 20, "the channel-name boxes blank on screen")
         app.start_command("unload", way)
         expect_message(app, "Kestrane", "No File to Unload", context, "no-file-to-unload-message")
         assert app.view().status == "No File Loaded"
