@@ -7,6 +7,7 @@ when the test process itself is killed."""
 
 import ctypes
 import os
+import shutil
 import signal
 import subprocess
 import tempfile
@@ -22,10 +23,17 @@ _PR_SET_PDEATHSIG = 1
 _libc = ctypes.CDLL(None, use_errno=True)
 
 
-def _die_with_parent():
+# Tries at starting a desktop: an X server that picks its display while
+# another one on this machine is taking over a stale lock may lose the
+# display it was given (a race in the servers' lock handling).
+START_TRIES = 3
+
+
+def _end_with_parent():
     # Runs in the child between fork and exec: a test process killed by a
-    # timeout takes its X server, window manager and program with it.
-    _libc.prctl(_PR_SET_PDEATHSIG, signal.SIGKILL)
+    # timeout takes its X server, window manager and program with it. SIGTERM,
+    # so that the X server still removes its lock and socket.
+    _libc.prctl(_PR_SET_PDEATHSIG, signal.SIGTERM)
 
 
 class Desktop:
@@ -40,14 +48,19 @@ class Desktop:
     # --- starting and stopping -------------------------------------------------
 
     def __enter__(self):
-        try:
-            self._start_x()
-            self._start_window_manager()
-            self._start_session_bus()
-        except BaseException:
-            self.close()
-            raise
-        return self
+        for attempt in range(1, START_TRIES + 1):
+            try:
+                self._start_x()
+                self._start_window_manager()
+                self._start_session_bus()
+                return self
+            except Exception:
+                self.close()
+                if attempt == START_TRIES:
+                    raise
+            except BaseException:
+                self.close()
+                raise
 
     def __exit__(self, *exc):
         self.close()
@@ -55,7 +68,7 @@ class Desktop:
 
     def _spawn(self, argv, **kwargs):
         proc = subprocess.Popen(argv, env=kwargs.pop("env", self.env), start_new_session=True,
-                                stdin=subprocess.DEVNULL, preexec_fn=_die_with_parent, **kwargs)
+                                stdin=subprocess.DEVNULL, preexec_fn=_end_with_parent, **kwargs)
         self.processes.append(proc)
         return proc
 
@@ -77,15 +90,25 @@ class Desktop:
         for inherited in ("WAYLAND_DISPLAY", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS",
                           "QT_AUTO_SCREEN_SCALE_FACTOR", "QT_STYLE_OVERRIDE", "QT_QPA_PLATFORMTHEME"):
             self.env.pop(inherited, None)
-        self._runtime_dir = tempfile.mkdtemp(prefix="kestrane-xdg-")
-        os.chmod(self._runtime_dir, 0o700)
-        self.env["XDG_RUNTIME_DIR"] = self._runtime_dir
+        # Folders of the desktop's own: what programs keep between runs (the
+        # file dialog's history, for one) neither comes from the user's home
+        # nor goes into it.
+        self._private = tempfile.mkdtemp(prefix="kestrane-desktop-")
+        for variable, folder in (("XDG_RUNTIME_DIR", "runtime"), ("XDG_CONFIG_HOME", "config"),
+                                 ("XDG_CACHE_HOME", "cache"), ("XDG_DATA_HOME", "data")):
+            path = os.path.join(self._private, folder)
+            os.mkdir(path, 0o700)
+            self.env[variable] = path
 
     def _start_window_manager(self):
-        self._spawn(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        # openbox announces itself on the root window once it manages windows.
-        self.wait_for(lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in self.run_quiet(
-            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]), 20, "openbox to start")
+        openbox = self._spawn(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+        def managing():
+            # openbox announces itself on the root window once it manages windows.
+            if openbox.poll() is not None:
+                raise RuntimeError("openbox ended at once, status %s" % openbox.returncode)
+            return "_NET_SUPPORTING_WM_CHECK(WINDOW)" in self.run_quiet(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"])
+        self.wait_for(managing, 20, "openbox to start")
 
     def _start_session_bus(self):
         read_fd, write_fd = os.pipe()
@@ -107,17 +130,20 @@ class Desktop:
         full_env = dict(self.env, **(env or {}))
         return self._spawn(argv, env=full_env, **kwargs)
 
-    def stop(self, proc):
-        """Ends one program started here, at once, and forgets it."""
-        if proc.poll() is None:
+    def stop(self, proc, first_signal=signal.SIGKILL):
+        """Ends one program started here and forgets it: `first_signal`, then
+        SIGKILL if it is still there after a few seconds."""
+        for sig in (first_signal, signal.SIGKILL):
+            if proc.poll() is not None:
+                break
             try:
-                os.killpg(proc.pid, signal.SIGKILL)
+                os.killpg(proc.pid, sig)
             except ProcessLookupError:
                 pass
-        try:
-            proc.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            pass
+            try:
+                proc.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                continue
         if proc in self.processes:
             self.processes.remove(proc)
 
@@ -125,11 +151,13 @@ class Desktop:
         if self.accessibility is not None:
             self.accessibility.close()
             self.accessibility = None
+        # SIGTERM first: the X server then removes its lock and socket, which
+        # a later server would otherwise have to take over.
         for proc in reversed(list(self.processes)):
-            self.stop(proc)
-        if getattr(self, "_runtime_dir", None):
-            subprocess.run(["rm", "-rf", self._runtime_dir], check=False)
-            self._runtime_dir = None
+            self.stop(proc, signal.SIGTERM)
+        if getattr(self, "_private", None):
+            shutil.rmtree(self._private, ignore_errors=True)
+            self._private = None
 
     # --- looking ---------------------------------------------------------------
 
