@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """The road of a file, end to end: the operator opens a .DAT file and converts
-it to a workbook, by the Ctrl shortcuts, by the File menu's access keys and by
-the buttons; every workbook written is then read back by xlrd and LibreOffice
+it to a workbook, by the Ctrl shortcuts, by the File menu's access keys, by
+clicks on the buttons and by the space bar on the focused button; every workbook written is then read back by xlrd and LibreOffice
 and compared cell by cell with its .DAT file."""
 
 import sys
@@ -72,7 +72,28 @@ def by_buttons(context):
     second = write_dat(context, "buttons-space.dat", make_dat.random_bit_points(50, seed=9), 1.0,
                        make_dat.ODD_NAMES)
     open_file(app, second, "button")
-    convert(context, app, second, context.work / "buttons-space.xls", lambda: context.desktop.key("space"))
+    convert(context, app, second, context.work / "buttons-space.xls", "space")
+
+
+def by_keyboard_focus(context):
+    app = context.start()
+    # Tab goes round the buttons only; the Convirt button follows the Open
+    # button whatever the tab order, so Tab never lands on Exit.
+    focus = [app.view().focus]
+    for _ in range(4):
+        context.desktop.key("Tab")
+        focus.append(app.wait_view("the focus to move", lambda v, last=focus[-1]: v.focus != last).focus)
+    assert focus == ["cmdConvirt", "cmdSaveFile", "cmdUnload", "cmdConvirt", "cmdSaveFile"], focus
+    context.desktop.key("shift+Tab")
+    app.wait_view("the focus back on Exit", lambda v: v.focus == "cmdExit")
+    context.desktop.key("shift+Tab")
+    app.wait_view("the focus back on Open", lambda v: v.focus == "cmdConvirt")
+
+    # The space bar presses the focused button: Open, then (the focus having
+    # moved there after the read) Convirt.
+    dat = write_dat(context, "keyboard.dat", make_dat.ramp_points(12, seed=13), 30.0, make_dat.PLAIN_NAMES)
+    open_file(app, dat, "space")
+    convert(context, app, dat, context.work / "keyboard.xls", "space")
 
 
 def workbooks_read_back(context):
@@ -93,4 +114,5 @@ def workbooks_read_back(context):
 
 
 if __name__ == "__main__":
-    sys.exit(scenarios.run([by_shortcut_keys, by_file_menu, by_buttons], sys.argv, finish=workbooks_read_back))
+    sys.exit(scenarios.run([by_shortcut_keys, by_file_menu, by_buttons, by_keyboard_focus], sys.argv,
+                           finish=workbooks_read_back))

@@ -267,16 +267,11 @@ class Desktop:
         self.move_pointer(x0, y0)
         argv = ["xdotool", "mousedown", str(button)]
         for step in range(1, steps + 1):
-            argv += ["sleep", "0.02", "mousemove", "--sync",
+            argv += ["sleep", "0.02", "mousemove",
                      str(x0 + (x1 - x0) * step // steps), str(y0 + (y1 - y0) * step // steps)]
         argv += ["mouseup", str(button)]
         subprocess.run(argv, env=self.env, check=True)
         time.sleep(0.05)
-
-    def click_in(self, window, x, y):
-        """Clicks at (x, y) inside a window's client area."""
-        wx, wy, _, _ = self.geometry(window)
-        self.click(wx + x, wy + y)
 
 
 def _regex(text):

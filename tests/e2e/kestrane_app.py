@@ -253,9 +253,12 @@ class KestraneApp:
 
     def start_command(self, command, way):
         """Starts "open", "convert" or "unload" the way the operator chooses:
-        its Ctrl shortcut, its File menu item by access key, or its button."""
+        its Ctrl shortcut, its File menu item by access key, its button, or
+        the space bar on the button that has the focus."""
         key, menu_key, button = COMMANDS[command]
-        if way == "shortcut":
+        if way == "space":
+            self.desktop.key("space")
+        elif way == "shortcut":
             self.desktop.key(key)
         elif way == "menu":
             self.choose_from_file_menu(menu_key)

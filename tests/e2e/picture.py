@@ -33,20 +33,6 @@ class Picture:
         pixels = data[position + 1:position + 1 + width * height * 3]
         return cls(width, height, pixels)
 
-    def pixel(self, x, y):
-        offset = (y * self.width + x) * 3
-        return tuple(self.rgb[offset:offset + 3])
-
-    def crop(self, x, y, width, height):
-        """The part of the picture at (x, y), cut to the picture's edges."""
-        x0, y0 = max(0, x), max(0, y)
-        x1, y1 = min(self.width, x + width), min(self.height, y + height)
-        rows = [self.rgb[(row * self.width + x0) * 3:(row * self.width + x1) * 3] for row in range(y0, y1)]
-        return Picture(max(0, x1 - x0), max(0, y1 - y0), b"".join(rows))
-
-    def column(self, x):
-        return [self.pixel(x, y) for y in range(self.height)]
-
     def colours(self):
         return {self.rgb[i:i + 3] for i in range(0, len(self.rgb), 3)}
 

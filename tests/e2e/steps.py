@@ -31,15 +31,12 @@ def open_file(app, dat, way="shortcut"):
 
 def convert(context, app, dat, xls, way="shortcut", while_asked=None):
     """Converts the loaded file to `xls` through the save dialog, and keeps
-    the workbook for reading back. `way` is one of those of start_command,
-    or a function that starts the command. `while_asked` runs while the save
-    dialog is up, the workbook built and waiting for its name."""
+    the workbook for reading back. `way` is one of those of start_command.
+    `while_asked` runs while the save dialog is up, the workbook built and
+    waiting for its name."""
     xls = Path(xls)
     since = time.time()
-    if callable(way):
-        way()
-    else:
-        app.start_command("convert", way)
+    app.start_command("convert", way)
     app.wait_dialog("Save As")
     asked = app.view()
     assert asked.notice == "Writing to (.xls) File", asked
