@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """The ways a file does not get converted, end to end: a path without ".dat"
 refused, the open and save dialogs cancelled, the question before a file is
-replaced, a file too short to read, and unloading. Each ends in a state the
+replaced, a workbook that cannot be written, a file too short to read, and
+unloading. Each ends in a state the
 operator can see, and no file is written that was not asked for."""
 
 import sys
@@ -114,7 +115,7 @@ def replacing_a_file_asks_first(context):
     app.desktop.key("Return")
     prompt = app.wait_message("Save As")
     assert "replace-first.dat already exists" in prompt.text and "replace it?" in prompt.text, prompt
-    assert prompt.buttons == ["Yes", "No"] or sorted(prompt.buttons) == ["No", "Yes"], prompt
+    assert sorted(prompt.buttons) == ["No", "Yes"], prompt
     context.shot("replace-question")
     app.answer("n", "Save As")
     app.wait_dialog("Save As")
@@ -196,7 +197,7 @@ def file_too_short_to_read(context):
     box = app.wait_message()
     # Sizing the value arrays for -1 points fails as a subscript out of range.
     assert box.title == "Subscript out of range", box
-    assert box.text.rstrip() == "Problems Reading File Back Corrupted Data !" and box.buttons == ["OK"], box
+    assert box.text == "Problems Reading File Back Corrupted Data ! " and box.buttons == ["OK"], box
     failed = app.view()
     assert failed.notice == "Reading (.DAT) File", failed
     app.desktop.wait_for(app.notice_on_screen, 20, "the reading notice on screen")
