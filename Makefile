@@ -13,7 +13,7 @@ PACKAGES = cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev 
            qt6-base-dev libgl-dev libvulkan-dev \
            python3 python3-xlrd python3-xlwt libreoffice-calc-nogui \
            xvfb xauth openbox xdotool x11-utils imagemagick fonts-dejavu-core \
-           fonts-urw-base35 desktop-file-utils
+           fonts-urw-base35 desktop-file-utils dbus-daemon at-spi2-core python3-dbus
 
 # libFuzzer needs clang and its runtime; only `make fuzz` installs them.
 FUZZ_PACKAGES = clang-14 libclang-rt-14-dev
