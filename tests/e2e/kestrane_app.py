@@ -24,8 +24,16 @@ BUTTONS = {
 }
 LABEL9 = (345, 2760, 1680, 330)
 
-# An empty label is announced by the title of the group that holds it.
-EMPTY_CHANNEL_BOX = "Test Probe"
+def shown_name(spoken, channel):
+    """The name a channel-name box shows, from what a screen reader hears:
+    "Channel k name" while empty, "Channel k name: <name>" once loaded."""
+    label = "Channel %d name" % channel
+    if spoken == label:
+        return ""
+    if not spoken.startswith(label + ": "):
+        raise AssertionError("channel-name box %d speaks %r" % (channel, spoken))
+    return spoken[len(label) + 2:]
+
 
 MessageBox = namedtuple("MessageBox", "title text buttons")
 
@@ -117,7 +125,7 @@ class KestraneApp:
         names = [b.name for b in self.boxes]
         focus = [name for name, button in self.buttons.items() if "focused" in button.states]
         return View(status=self.status.name,
-                    names=["" if n == EMPTY_CHANNEL_BOX else n for n in names],
+                    names=[shown_name(n, k + 1) for k, n in enumerate(names)],
                     notice=self.notice.name if "showing" in self.notice.states else None,
                     enabled={name: "enabled" in button.states for name, button in self.buttons.items()},
                     focus=focus[0] if focus else None,
