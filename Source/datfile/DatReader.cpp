@@ -110,19 +110,21 @@ class RecordFile {
 public:
     explicit RecordFile(std::string_view bytes) : m_bytes(bytes) {}
 
-    std::array<unsigned char, DatRecordLength> record(std::int16_t number) const
+    // The first `count` bytes of a record; what lies past the end reads as 0.
+    template <std::size_t count>
+    std::array<unsigned char, count> head(std::int16_t number) const
     {
-        std::array<unsigned char, DatRecordLength> record{};
+        std::array<unsigned char, count> head{};
         const std::size_t start = std::size_t(number - 1) * DatRecordLength;
-        for (std::size_t i = 0; i < record.size() && start + i < m_bytes.size(); ++i)
-            record[i] = static_cast<unsigned char>(m_bytes[start + i]);
-        return record;
+        if (start < m_bytes.size())
+            std::memcpy(head.data(), m_bytes.data() + start, std::min(count, m_bytes.size() - start));
+        return head;
     }
 
     // Bytes 0 to 3: an IEEE 754 single, least significant byte first.
     float numeric(std::int16_t number) const
     {
-        const auto r = record(number);
+        const auto r = head<4>(number);
         const std::uint32_t bits = std::uint32_t(r[0]) | std::uint32_t(r[1]) << 8
                                    | std::uint32_t(r[2]) << 16 | std::uint32_t(r[3]) << 24;
         return std::bit_cast<float>(bits);
@@ -131,7 +133,7 @@ public:
     // All 20 bytes, decoded from the logger's code page and kept whole.
     std::u16string name(std::int16_t number) const
     {
-        const auto r = record(number);
+        const auto r = head<DatRecordLength>(number);
         return decodeWindows1252(std::string_view(reinterpret_cast<const char *>(r.data()), r.size()));
     }
 
