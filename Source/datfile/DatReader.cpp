@@ -114,8 +114,8 @@ public:
     {
         std::array<unsigned char, DatRecordLength> record{};
         const std::size_t start = std::size_t(number - 1) * DatRecordLength;
-        for (std::size_t i = 0; i < record.size() && start + i < m_bytes.size(); ++i)
-            record[i] = static_cast<unsigned char>(m_bytes[start + i]);
+        if (start < m_bytes.size())
+            std::memcpy(record.data(), m_bytes.data() + start, std::min(record.size(), m_bytes.size() - start));
         return record;
     }
 
