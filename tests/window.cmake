@@ -40,3 +40,9 @@ target_compile_definitions(WindowX11Test PRIVATE KESTRANE_PROGRAM="$<TARGET_FILE
 add_dependencies(WindowX11Test kestrane)
 add_test(NAME WindowX11Test COMMAND WindowX11Test)
 set_tests_properties(WindowX11Test PROPERTIES TIMEOUT 120)
+
+# Every bad input through the real window: the prescribed message, nothing
+# changed on disk, and the window still works. As root it mounts small and
+# read-only file systems in a mount namespace of its own.
+kestrane_widget_test(BadInputCatalogueTest SOURCES BadInputCatalogueTest.cpp)
+target_link_libraries(BadInputCatalogueTest PRIVATE kestrane_testdata kestrane_xlswalker)
