@@ -16,6 +16,9 @@ PACKAGES = cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev 
 FUZZ_PACKAGES = clang-14 libclang-rt-14-dev
 FUZZ_SECONDS ?= 120
 
+# memcheck, for `make valgrind` only.
+VALGRIND_PACKAGES = valgrind
+
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 # Installs only the packages of $(1) that are missing; `apt-get update` runs once, first.
@@ -30,7 +33,7 @@ define install_missing
 	fi
 endef
 
-.PHONY: all deps configure build run test test-sanitize fuzz clean
+.PHONY: all deps configure build run test test-sanitize fuzz valgrind clean
 
 all: build
 
@@ -80,6 +83,14 @@ fuzz: deps
 	./build-fuzz/tests/workbook_writer_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=140000 \
 	  -timeout=$(FUZZ_TIMEOUT) -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/workbook_writer- \
 	  build-fuzz/corpus/workbook_writer build-fuzz/seeds/workbook_writer
+
+# A whole session in the real window (open, convert, unload, open, convert,
+# exit) under memcheck: any invalid access, or memory definitely lost, fails.
+# Memory still reachable at exit (the toolkit's own caches) is not a leak.
+valgrind: build
+	$(call install_missing,$(VALGRIND_PACKAGES))
+	valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite --errors-for-leak-kinds=definite \
+	  --track-origins=yes --num-callers=40 --error-exitcode=99 ./$(BUILD)/tests/WindowSession
 
 clean:
 	rm -rf $(BUILD) build-sanitize build-fuzz
