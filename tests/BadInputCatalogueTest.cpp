@@ -74,6 +74,9 @@ bool remountReadOnly(const std::string &folder)
 // changed. Links are not followed, pipes not opened.
 using Snapshot = std::map<std::string, std::string>;
 
+// Files up to this size are compared byte for byte.
+constexpr std::uintmax_t kLargestComparedFile = 16 * 1024 * 1024;
+
 void addEntries(const fs::path &root, const fs::path &folder, Snapshot &entries)
 {
     std::error_code error;
@@ -81,7 +84,11 @@ void addEntries(const fs::path &root, const fs::path &folder, Snapshot &entries)
         const fs::path path = it->path();
         const fs::file_status status = fs::symlink_status(path, error);
         std::string content;
-        if (fs::is_regular_file(status)) {
+        if (fs::is_regular_file(status) && fs::file_size(path, error) > kLargestComparedFile) {
+            // A sparse giant of a test: its size and time stand for its bytes.
+            content = "large:" + std::to_string(fs::file_size(path, error)) + "@"
+                      + std::to_string(fs::last_write_time(path, error).time_since_epoch().count());
+        } else if (fs::is_regular_file(status)) {
             std::ifstream in(path, std::ios::binary);
             content = "file:" + std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
         } else if (fs::is_symlink(status)) {
@@ -253,6 +260,13 @@ DatSpec timing(float first, float second)
     return spec;
 }
 
+std::string sparseFile(const std::string &path, std::uintmax_t size)
+{
+    kestrane::testdata::writeFile(path, "");
+    fs::resize_file(path, size);
+    return path;
+}
+
 const float kNaN = std::numeric_limits<float>::quiet_NaN();
 const float kInf = std::numeric_limits<float>::infinity();
 
@@ -289,8 +303,13 @@ const OpenCase openCases[] = {
     {"IntervalPlusInfinity", [](Context c) { return datWith(c.folder + "/inf.dat", timing(kInf, 0.0f)); }, "Overflow"},
     {"IntervalMinusInfinity", [](Context c) { return datWith(c.folder + "/minf.dat", timing(-kInf, 0.0f)); }, "Overflow"},
     {"SecondFigureNaN", [](Context c) { return datWith(c.folder + "/second.dat", timing(5.0f, kNaN)); }, "Overflow"},
-    // One point more than the 16-bit record counter reaches.
+    // One point more than the 16-bit record counter reaches, and files far
+    // longer (sparse): just under 2 GiB, and past what a 32-bit length holds.
     {"Points4680", [](Context c) { return datWith(c.folder + "/4680.dat", DatSpec{.points = 4680}); }, "Overflow"},
+    {"AlmostTwoGiB", [](Context c) { return sparseFile(c.folder + "/long.dat", (std::uintmax_t(1) << 31) - 20); },
+     "Overflow"},
+    {"BeyondTwoGiB", [](Context c) { return sparseFile(c.folder + "/huge.dat", std::uintmax_t(5) << 30); },
+     "Overflow: the file is longer than 2 GiB"},
 };
 
 void PrintTo(const OpenCase &c, std::ostream *out) { *out << c.name; }
