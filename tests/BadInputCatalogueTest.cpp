@@ -292,6 +292,9 @@ const OpenCase openCases[] = {
      "Path not found"},
     {"NamedPipe", [](Context c) { ::mkfifo((c.folder + "/pipe.dat").c_str(), 0644); return c.folder + "/pipe.dat"; },
      "Subscript out of range"},
+    // A path longer than the file dialog hands back (260 characters).
+    {"PathLongerThanTheDialogAccepts", [](Context c) { return c.folder + "/" + std::string(300, 'n') + ".dat"; },
+     "The selected path is longer than the file dialog accepts"},
     // Gone between the dialog and the read: removed as the dialog answers.
     {"DeletedAfterTheDialog", [](Context c) {
          const std::string path = datWith(c.folder + "/vanishing.dat", DatSpec{.points = 2});
@@ -448,6 +451,8 @@ const WriteCase writeCases[] = {
          kestrane::testdata::writeFile(f + "/plain.txt", "not a folder");
          return f + "/plain.txt/out.xls"; },
      "Path not found"},
+    {"PathLongerThanTheDialogAccepts", [](const std::string &f) { return f + "/" + std::string(300, 'n') + ".xls"; },
+     "The selected path is longer than the file dialog accepts"},
     {"TargetIsAFolder", [](const std::string &f) {
          fs::create_directory(f + "/out.xls");
          kestrane::testdata::writeFile(f + "/out.xls/inside", "kept");
