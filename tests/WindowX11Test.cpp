@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <memory>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -55,6 +56,11 @@ protected:
         ASSERT_TRUE(active);
         // framed by the window manager
         ASSERT_TRUE(QTest::qWaitFor([this] { return window->frameGeometry() != window->geometry(); }, 3000));
+        // Keys the window manager binds (Alt+F4) act on the window it holds
+        // active, which it may learn of a moment after the toolkit does.
+        ASSERT_TRUE(QTest::qWaitFor([this] {
+            return std::strtoull(outputOf("xdotool getactivewindow").c_str(), nullptr, 10) == window->winId();
+        }, 3000)) << "the window manager never made the window active";
     }
 
     void TearDown() override
