@@ -47,10 +47,14 @@ protected:
         window->installEventFilter(&closes);
         window->show();
         // A freshly started window manager, on a busy machine, may miss the
-        // first activation: ask again before giving up.
+        // first activation: ask again before giving up, the later times as a
+        // pager does, which the window manager never takes for focus stealing.
         bool active = false;
         for (int attempt = 0; attempt < 4 && !active; ++attempt) {
-            window->activateWindow();
+            if (attempt == 0)
+                window->activateWindow();
+            else
+                runOnDisplay("xdotool windowactivate " + std::to_string(window->winId()));
             active = QTest::qWaitForWindowActive(window.get(), 2500);
         }
         ASSERT_TRUE(active);
@@ -130,8 +134,14 @@ TEST_F(X11WindowTest, OuterSizeIsClientPlusFrameAndNeverBelowTheMinimum)
 TEST_F(X11WindowTest, AltF4IsRefused)
 {
     simulateLoadedFile();
-    xdotool("key alt+F4");
-    ASSERT_TRUE(QTest::qWaitFor([this] { return closes.requests > 0; }, 3000)) << "no close request arrived";
+    // The first key press a fresh X server sees is now and then lost to its
+    // keymap set-up; pressing again until the window manager sends its close
+    // request changes nothing of what is checked: the window stays open.
+    for (int press = 0; press < 3 && closes.requests == 0; ++press) {
+        xdotool("key alt+F4");
+        QTest::qWaitFor([this] { return closes.requests > 0; }, 1500);
+    }
+    ASSERT_GT(closes.requests, 0) << "no close request arrived";
     expectStillOpenWithItsData();
 }
 
