@@ -215,6 +215,22 @@ TEST(DatReader, FailsInTheDataOnceRecord32767HasBeenRead)
     EXPECT_EQ(data.pointIndex, 4680);
 }
 
+TEST(DatReader, AFileLongerThanAnyReadableTakesNoMoreMemoryThanTheLargestReadable)
+{
+    // Sparse: just under 2 GiB, some 15 million points by its length.
+    testdata::writeFile(path("long.dat"), "");
+    fs::resize_file(path("long.dat"), (std::uintmax_t(1) << 31) - 20);
+    Dataset data;
+    EXPECT_EQ(readFailure(path("long.dat"), data), Overflow);
+    EXPECT_EQ(data.pointCount, 15339167);
+    EXPECT_EQ(data.pointIndex, 4680); // failed after record 32767, as any long file does
+    for (const auto &slots : data.channelValues) {
+        EXPECT_EQ(slots.size(), 4682u) << "slots the counter can never reach were allocated";
+        EXPECT_FALSE(slots.back().has_value());
+    }
+    fs::remove(path("long.dat"));
+}
+
 TEST(DatReader, ReadsRecordsBeyondTheEndAsZeroBytes)
 {
     DatSpec spec;

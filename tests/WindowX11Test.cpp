@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <memory>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,15 +47,24 @@ protected:
         window->installEventFilter(&closes);
         window->show();
         // A freshly started window manager, on a busy machine, may miss the
-        // first activation: ask again before giving up.
+        // first activation: ask again before giving up, the later times as a
+        // pager does, which the window manager never takes for focus stealing.
         bool active = false;
         for (int attempt = 0; attempt < 4 && !active; ++attempt) {
-            window->activateWindow();
+            if (attempt == 0)
+                window->activateWindow();
+            else
+                runOnDisplay("xdotool windowactivate " + std::to_string(window->winId()));
             active = QTest::qWaitForWindowActive(window.get(), 2500);
         }
         ASSERT_TRUE(active);
         // framed by the window manager
         ASSERT_TRUE(QTest::qWaitFor([this] { return window->frameGeometry() != window->geometry(); }, 3000));
+        // Keys the window manager binds (Alt+F4) act on the window it holds
+        // active, which it may learn of a moment after the toolkit does.
+        ASSERT_TRUE(QTest::qWaitFor([this] {
+            return std::strtoull(outputOf("xdotool getactivewindow").c_str(), nullptr, 10) == window->winId();
+        }, 3000)) << "the window manager never made the window active";
     }
 
     void TearDown() override
@@ -124,8 +134,14 @@ TEST_F(X11WindowTest, OuterSizeIsClientPlusFrameAndNeverBelowTheMinimum)
 TEST_F(X11WindowTest, AltF4IsRefused)
 {
     simulateLoadedFile();
-    xdotool("key alt+F4");
-    ASSERT_TRUE(QTest::qWaitFor([this] { return closes.requests > 0; }, 3000)) << "no close request arrived";
+    // The first key press a fresh X server sees is now and then lost to its
+    // keymap set-up; pressing again until the window manager sends its close
+    // request changes nothing of what is checked: the window stays open.
+    for (int press = 0; press < 3 && closes.requests == 0; ++press) {
+        xdotool("key alt+F4");
+        QTest::qWaitFor([this] { return closes.requests > 0; }, 1500);
+    }
+    ASSERT_GT(closes.requests, 0) << "no close request arrived";
     expectStillOpenWithItsData();
 }
 
@@ -167,9 +183,12 @@ TEST_F(X11WindowTest, CentreRestoresAMaximisedWindowAndCentresIt)
     std::int16_t s = 2, w = 2;
     EXPECT_TRUE(window->Centre(s, w));
     EXPECT_FALSE(window->isMaximized());
+    // A maximised window is centred too: wait for the restored size first,
+    // which the window manager may report a moment after the restore.
+    EXPECT_TRUE(QTest::qWaitFor([this] { return window->frameGeometry().width() < 600; }, 3000))
+        << "still " << window->frameGeometry().width() << " wide"; // back to its normal size
     EXPECT_TRUE(QTest::qWaitFor([this] { return isCentred(); }, 3000))
         << window->frameGeometry().x() << "," << window->frameGeometry().y();
-    EXPECT_LT(window->frameGeometry().width(), 600); // back to its normal size
 }
 
 TEST_F(X11WindowTest, RealKeyPressesRunEachCommandOnce)

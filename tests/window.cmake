@@ -60,3 +60,17 @@ target_compile_definitions(ConvertReadBackTest PRIVATE
   KESTRANE_PYTHON3="${KESTRANE_PYTHON3}"
   KESTRANE_SOFFICE="${KESTRANE_SOFFICE}"
   CHECK_WORKBOOK_SCRIPT="${CMAKE_CURRENT_SOURCE_DIR}/readers/check_workbook.py")
+
+# Every bad input through the real window: the prescribed message, nothing
+# changed on disk, and the window still works. As root it mounts small and
+# read-only file systems in a mount namespace of its own.
+kestrane_widget_test(BadInputCatalogueTest SOURCES BadInputCatalogueTest.cpp)
+target_link_libraries(BadInputCatalogueTest PRIVATE kestrane_testdata kestrane_xlswalker)
+
+# A whole session in the real window: open, convert, unload, open, convert,
+# exit. Run as it is here; `make valgrind` runs it under memcheck.
+add_executable(WindowSession WindowSession.cpp)
+target_link_libraries(WindowSession PRIVATE kestrane_window kestrane_testdata kestrane_xlswalker)
+target_include_directories(WindowSession PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+add_test(NAME WindowSession COMMAND WindowSession)
+set_tests_properties(WindowSession PROPERTIES TIMEOUT 60)

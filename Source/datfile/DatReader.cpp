@@ -23,6 +23,10 @@ namespace {
 // is ever read: a file of any length costs at most this much memory.
 constexpr std::int64_t kLastReadableRecord = 32767;
 constexpr std::int64_t kMostBytesRead = kLastReadableRecord * DatRecordLength;
+// Points 0 to 4680 lie in records up to 32767: no read stores more than
+// 4681 points, and slot 4681 stays empty, as slot pointCount does after a
+// complete read.
+constexpr std::int32_t kMostPointsStored = std::int32_t(kLastReadableRecord / Dataset::ChannelCount);
 
 // Closes a POSIX file descriptor on every way out of the read.
 class FileHandle {
@@ -171,7 +175,11 @@ void readDatBytes(std::string_view bytes, std::int32_t length, Dataset &dataset,
     dataset.pointCount = pointCountFromLength(length);
     call(hooks.lengthMeasured);
 
-    dataset.sizeValueArrays();
+    // The record counter ends every read at record 32767 at the latest, the
+    // last of point 4680, so no slot past that point can ever be filled: a
+    // file longer than any readable one (up to 2 GiB) takes no more memory
+    // than the largest readable one before it fails.
+    dataset.sizeValueArrays(kMostPointsStored);
     call(hooks.arraysSized);
 
     const RecordFile records(bytes);

@@ -1,16 +1,19 @@
 #include "datfile/Dataset.h"
 
+#include <algorithm>
+
 #include "common/Failure.h"
 
 namespace kestrane {
 
-void Dataset::sizeValueArrays()
+void Dataset::sizeValueArrays(std::int32_t mostPoints)
 {
     if (pointCount < 0)
         throw Failure(SubscriptOutOfRange);
+    const std::size_t slots = std::size_t(std::min(pointCount, std::max(mostPoints, 0))) + 1;
     for (auto &channel : channelValues) {
         // assign() rather than resize(): the previous file's values must go.
-        channel.assign(std::size_t(pointCount) + 1, ChannelSlot{});
+        channel.assign(slots, ChannelSlot{});
     }
 }
 

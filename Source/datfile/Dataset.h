@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -30,8 +31,10 @@ struct Dataset {
     // fileConverted becomes false.
     void clearConverted() { fileConverted = false; }
     // Each array gets slots 0..pointCount, all empty; a negative pointCount
-    // cannot size an array and fails with "Subscript out of range".
-    void sizeValueArrays();
+    // cannot size an array and fails with "Subscript out of range". A caller
+    // that can fill no slot past `mostPoints` gets no more than slots
+    // 0..mostPoints, so storage nothing can reach is never taken.
+    void sizeValueArrays(std::int32_t mostPoints = std::numeric_limits<std::int32_t>::max());
     // Slot pointIndex of channel (1..7) receives value.
     void storeValue(int channel, float value);
     // fileLoaded becomes true.

@@ -19,6 +19,8 @@ constexpr Qt::WindowStates NotNormal = Qt::WindowMinimized | Qt::WindowMaximized
 // How long restore() waits for the window manager to answer: long enough for
 // any local window manager, short enough not to be noticed when none answers.
 constexpr int RestoreAnswerMilliseconds = 1000;
+// How long the restored geometry must hold still to count as final.
+constexpr int RestoreSettleMilliseconds = 50;
 
 float twips(int pixels)
 {
@@ -104,13 +106,23 @@ void QtWindowPlacement::restore()
     m_window.setWindowState(m_window.windowState() & ~NotNormal);
     if (!m_window.isVisible())
         return;
-    // A window manager answers a restore asynchronously; the size read next
-    // must be the restored one, so wait for the new geometry. The operator's
-    // input stays queued meanwhile.
+    // A window manager answers a restore asynchronously, and may size, move
+    // and frame the window in separate steps; the size read next must be the
+    // final one, so wait for the geometry to change and then to hold still.
+    // The operator's input stays queued meanwhile.
     QDeadlineTimer deadline(RestoreAnswerMilliseconds);
-    while (m_window.frameGeometry() == before && !deadline.hasExpired()) {
+    QDeadlineTimer settled(RestoreSettleMilliseconds);
+    QRect seen = before;
+    while (!deadline.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         QThread::msleep(5);
+        const QRect now = m_window.frameGeometry();
+        if (now != seen) {
+            seen = now;
+            settled.setRemainingTime(RestoreSettleMilliseconds);
+        } else if (now != before && settled.hasExpired()) {
+            break;
+        }
     }
 }
 
