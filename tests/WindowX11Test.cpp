@@ -139,7 +139,7 @@ TEST_F(X11WindowTest, AltF4IsRefused)
     // request changes nothing of what is checked: the window stays open.
     for (int press = 0; press < 3 && closes.requests == 0; ++press) {
         xdotool("key alt+F4");
-        QTest::qWaitFor([this] { return closes.requests > 0; }, 1500);
+        (void)QTest::qWaitFor([this] { return closes.requests > 0; }, 1500);
     }
     ASSERT_GT(closes.requests, 0) << "no close request arrived";
     expectStillOpenWithItsData();
