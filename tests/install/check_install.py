@@ -1,7 +1,8 @@
 """Installs the build into a scratch DESTDIR with `cmake --install` and checks
 what lands there: the program, the desktop entry (valid by
-desktop-file-validate, Exec naming the installed program) and the icon theme
-PNGs at their sizes -- and nothing else."""
+desktop-file-validate, Exec naming the installed program), the icon theme
+PNGs at their sizes, the metainfo, the manual page and the notices -- and
+nothing else."""
 
 import argparse
 import filecmp
@@ -20,6 +21,9 @@ ARGS = None
 ICON_SIZES = (32, 48, 256)
 ENTRY = "share/applications/kestrane.desktop"
 PROGRAM = "bin/kestrane"
+# the software centre's metadata, the manual page and the package's notices
+DOCUMENTS = ["share/metainfo/org.kestrane.Kestrane.metainfo.xml", "share/man/man1/kestrane.1.gz",
+             "share/doc/kestrane/copyright", "share/doc/kestrane/changelog.gz"]
 
 
 def icon_path(size):
@@ -116,12 +120,12 @@ class InstallTest(unittest.TestCase):
     def tearDown(self):
         shutil.rmtree(self.destdir, ignore_errors=True)
 
-    def test_configured_prefix_gets_program_entry_and_icons_only(self):
+    def test_configured_prefix_gets_only_what_the_desktop_needs(self):
         install(self.destdir)
         prefix = ARGS.prefix
         root = staged(self.destdir, prefix, "")
         installed = sorted(str(p.relative_to(root)) for p in root.rglob("*") if p.is_file())
-        self.assertEqual(installed, sorted([PROGRAM, ENTRY] + [icon_path(s) for s in ICON_SIZES]))
+        self.assertEqual(installed, sorted([PROGRAM, ENTRY] + DOCUMENTS + [icon_path(s) for s in ICON_SIZES]))
         # nothing written outside DESTDIR's copy of the prefix
         outside = [p for p in self.destdir.rglob("*") if p.is_file() and root not in p.parents]
         self.assertEqual(outside, [])
