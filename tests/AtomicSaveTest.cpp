@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,30 @@ TEST(AtomicSave, writesANewFileWholeAndNothingElse)
     const std::string folder = kestrane::testdata::freshFolder("save-new");
     const Bytes bytes = workbookBytes();
     saveAtomically(folder + "/out.xls", bytes);
+    EXPECT_EQ(contentOf(folder + "/out.xls"), bytes);
+    EXPECT_EQ(namesIn(folder), std::vector<std::string>{"out.xls"});
+}
+
+// A file handed over run by run is their concatenation; a failure between
+// two runs leaves the target as it was and no temporary file behind.
+TEST(AtomicSave, aFileWrittenInRunsAppearsWholeOrNotAtAll)
+{
+    const std::string folder = kestrane::testdata::freshFolder("save-runs");
+    const Bytes bytes = workbookBytes();
+    const auto half = std::span(bytes).first(bytes.size() / 2);
+    const auto rest = std::span(bytes).subspan(bytes.size() / 2);
+    saveAtomically(folder + "/out.xls", [&](const kestrane::spreadsheet::SaveWriter &write) {
+        write(half);
+        write(rest);
+    });
+    EXPECT_EQ(contentOf(folder + "/out.xls"), bytes);
+
+    EXPECT_THROW(saveAtomically(folder + "/out.xls",
+                                [&](const kestrane::spreadsheet::SaveWriter &write) {
+                                    write(rest);
+                                    throw kestrane::Failure(kestrane::DeviceIOError);
+                                }),
+                 kestrane::Failure);
     EXPECT_EQ(contentOf(folder + "/out.xls"), bytes);
     EXPECT_EQ(namesIn(folder), std::vector<std::string>{"out.xls"});
 }

@@ -83,7 +83,7 @@ public:
     TemporaryFile(const TemporaryFile &) = delete;
     TemporaryFile &operator=(const TemporaryFile &) = delete;
 
-    void write(const std::vector<unsigned char> &bytes)
+    void write(std::span<const unsigned char> bytes)
     {
         std::size_t done = 0;
         while (done < bytes.size()) {
@@ -145,6 +145,11 @@ void flushFolder(const std::string &folder)
 
 void saveAtomically(const std::string &path, const std::vector<unsigned char> &bytes)
 {
+    saveAtomically(path, [&](const SaveWriter &write) { write(bytes); });
+}
+
+void saveAtomically(const std::string &path, const std::function<void(const SaveWriter &)> &produce)
+{
     if (path.empty())
         throw Failure(BadFileNameOrNumber);
     const std::string target = resolvedTarget(path);
@@ -161,7 +166,7 @@ void saveAtomically(const std::string &path, const std::vector<unsigned char> &b
 
     const std::string folder = folderOf(target);
     TemporaryFile temporary(folder);
-    temporary.write(bytes);
+    produce([&](std::span<const unsigned char> bytes) { temporary.write(bytes); });
     if (exists)
         temporary.copyModeOf(existing);
     temporary.flushAndClose();

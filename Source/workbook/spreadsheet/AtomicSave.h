@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -19,5 +21,10 @@ namespace kestrane::spreadsheet {
 //   52 "Bad file name or number" an empty path or a name too long
 // A target that is a symbolic link keeps its link: the file it names is replaced.
 void saveAtomically(const std::string &path, const std::vector<unsigned char> &bytes);
+// The same for a file whose bytes `produce` hands to the writer it is given,
+// run after run, so that a large file is never held whole in memory. A
+// failure thrown by `produce` fails the save in the same way.
+using SaveWriter = std::function<void(std::span<const unsigned char>)>;
+void saveAtomically(const std::string &path, const std::function<void(const SaveWriter &)> &produce);
 
 } // namespace kestrane::spreadsheet
