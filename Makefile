@@ -13,7 +13,7 @@ JOBS  ?= $(shell nproc)
 PACKAGES = cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
            qt6-base-dev libgl-dev libvulkan-dev \
            python3 python3-xlrd python3-xlwt libreoffice-calc-nogui \
-           xvfb xauth openbox xdotool x11-utils imagemagick fonts-dejavu-core \
+           xvfb xauth openbox xdotool x11-utils imagemagick fonts-dejavu-core qt6-gtk-platformtheme \
            fonts-urw-base35 desktop-file-utils dbus-daemon at-spi2-core python3-dbus
 
 # libFuzzer needs clang and its runtime; only `make fuzz` installs them.

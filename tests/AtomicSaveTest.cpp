@@ -180,6 +180,20 @@ INSTANTIATE_TEST_SUITE_P(
                         return f + "/pipe.xls";
                     },
                     75},
+        // A spreadsheet program has the workbook open: LibreOffice, or the
+        // Windows one on a shared folder.
+        FailureCase{"LockedByLibreOffice",
+                    [](const std::string &f) {
+                        kestrane::testdata::writeFile(f + "/.~lock.existing.xls#", "Operator,host,home,date,;");
+                        return f + "/existing.xls";
+                    },
+                    70},
+        FailureCase{"LockedOnASharedFolder",
+                    [](const std::string &f) {
+                        kestrane::testdata::writeFile(f + "/~$existing.xls", "Operator");
+                        return f + "/existing.xls";
+                    },
+                    70},
         FailureCase{"NameTooLong", [](const std::string &f) { return f + "/" + std::string(300, 'n') + ".xls"; }, 52},
         FailureCase{"EmptyPath", [](const std::string &) { return std::string(); }, 52}),
     [](const testing::TestParamInfo<FailureCase> &info) { return std::string(info.param.name); });

@@ -90,6 +90,8 @@ TEST_F(CommonDialogTest, InitialSettings)
     EXPECT_TRUE(dialog.FileName.isEmpty());
 }
 
+// A save proposes the last path with the filter's extension, never the log
+// that path may be; only a choice changes the kept path.
 TEST_F(CommonDialogTest, ChosenPathIsKeptAndStartsTheNextUseOpenOrSave)
 {
     QTemporaryDir dir;
@@ -109,9 +111,14 @@ TEST_F(CommonDialogTest, ChosenPathIsKeptAndStartsTheNextUseOpenOrSave)
     EXPECT_EQ(open.kind, FileDialogKind::Open);
     EXPECT_EQ(open.nameFilters, QStringList{"Data Files (*.DAT *.dat)"});
     EXPECT_EQ(save.kind, FileDialogKind::Save);
-    EXPECT_EQ(save.fileName, chosen);
+    EXPECT_EQ(save.fileName, dir.filePath(QStringLiteral("run1.xls")));
     EXPECT_EQ(save.folder, dir.path());
     EXPECT_EQ(save.nameFilters, QStringList{"Data Files (*.XLS *.xls)"});
+
+    dialog.FileName = QStringLiteral("/logs/probe 7");
+    dialog.ShowSave();
+    EXPECT_EQ(scripted.fileDialogs.back().fileName, QStringLiteral("/logs/probe 7.xls"));
+    EXPECT_EQ(dialog.FileName, QStringLiteral("/logs/probe 7"));
 }
 
 TEST_F(CommonDialogTest, CancelRaisesTheCancelFailureOnlyWhenAskedAndChangesNothing)
@@ -276,6 +283,7 @@ TEST(QtDialogDriverTest, FileDialogStartsWhereAskedAndReturnsTheChoiceOrNothing)
     whenShown<QFileDialog>([&](QFileDialog *d) {
         EXPECT_EQ(d->acceptMode(), QFileDialog::AcceptSave);
         EXPECT_FALSE(d->testOption(QFileDialog::DontConfirmOverwrite));
+        EXPECT_TRUE(d->testOption(QFileDialog::DontUseNativeDialog)); // the same dialog on every desktop
         EXPECT_EQ(d->nameFilters(), request.nameFilters);
         EXPECT_EQ(d->selectedFiles(), QStringList{request.fileName});
         d->selectFile(dir.filePath(QStringLiteral("out.xls")));

@@ -479,10 +479,10 @@ TEST_F(ConvertCommandDetailTest, OneSpreadsheetApplicationServesEveryConversionO
     expectWorkbookOf(folder + "/b.xls", second);
 }
 
-// The save dialog starts on the .DAT file just opened; since a file is
-// there, saving onto it is asked about first. A name typed without an
+// The save dialog proposes the .DAT file just opened with ".xls" for its
+// extension, and asks before replacing a file. A name typed without an
 // extension gets ".xls".
-TEST_F(ConvertCommandDetailTest, SaveDialogStartsOnTheDatPathAndAsksBeforeReplacing)
+TEST_F(ConvertCommandDetailTest, SaveDialogProposesTheDatPathAsXlsAndAsksBeforeReplacing)
 {
     const std::string folder = kestrane::testdata::freshFolder("save-dialog");
     const std::string dat = kestrane::testdata::writeDat(folder + "/run.dat", dataFile(kPoints));
@@ -493,7 +493,7 @@ TEST_F(ConvertCommandDetailTest, SaveDialogStartsOnTheDatPathAndAsksBeforeReplac
     ASSERT_EQ(dialogs->fileDialogs.size(), 2u);
     const kestrane::FileDialogRequest request = dialogs->fileDialogs[1];
     EXPECT_EQ(request.kind, kestrane::FileDialogKind::Save);
-    EXPECT_EQ(request.fileName, QString::fromStdString(dat));
+    EXPECT_EQ(request.fileName, QString::fromStdString(folder + "/run.xls"));
     EXPECT_EQ(request.folder, QString::fromStdString(folder));
     EXPECT_TRUE(request.confirmOverwrite);
     EXPECT_EQ(request.nameFilters, QStringList{QStringLiteral("Data Files (*.XLS *.xls)")});
@@ -527,30 +527,39 @@ kestrane::FileDialogRequest saveRequestFor(const std::string &dat)
     return scripted.fileDialogs.at(0);
 }
 
-TEST(ConvertSaveDialog, ChoosingTheDatFileAsksBeforeReplacingIt)
+// Accepting the proposal at once saves beside the log, never over it; a name
+// typed without an extension that lands on an existing workbook is asked
+// about first.
+TEST(ConvertSaveDialog, TheProposalIsBesideTheLogAndAnExistingWorkbookIsAskedAbout)
 {
     const std::string folder = kestrane::testdata::freshFolder("overwrite");
     const std::string dat = kestrane::testdata::writeDat(folder + "/run.dat", dataFile(2));
-    const std::string bytes = readAll(dat);
+    kestrane::testdata::writeFile(folder + "/out.xls", "an earlier workbook");
     QWidget owner;
     kestrane::QtDialogDriver driver(&owner);
-    QString question;
 
+    const QString proposal = QString::fromStdString(folder + "/run.xls");
     whenShown<QFileDialog>([&](QFileDialog *dialog) {
-        // The start name is the .DAT file; accepting it brings up the question.
+        // Anything else proposed is not accepted: on the log it would ask.
+        EXPECT_EQ(dialog->selectedFiles(), QStringList{proposal});
+        QMetaObject::invokeMethod(dialog, dialog->selectedFiles() == QStringList{proposal} ? "accept" : "reject");
+    });
+    EXPECT_EQ(driver.showFileDialog(saveRequestFor(dat)), proposal);
+
+    QString question;
+    whenShown<QFileDialog>([&](QFileDialog *dialog) {
         whenShown<QMessageBox>([&](QMessageBox *box) {
             question = box->text();
             box->button(QMessageBox::No)->click();
         });
+        dialog->selectFile(QStringLiteral("out"));
         QMetaObject::invokeMethod(dialog, "accept");
         // "No" keeps the dialog open; the operator then cancels.
         EXPECT_TRUE(dialog->isVisible());
         QMetaObject::invokeMethod(dialog, "reject");
     });
     EXPECT_EQ(driver.showFileDialog(saveRequestFor(dat)), std::nullopt);
-
-    EXPECT_TRUE(question.contains(QStringLiteral("run.dat"))) << question.toStdString();
-    EXPECT_EQ(readAll(dat), bytes);
+    EXPECT_TRUE(question.contains(QStringLiteral("out.xls already exists"))) << question.toStdString();
 }
 
 // The extension a save adds comes from the filter's first pattern, and only

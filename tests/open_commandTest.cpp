@@ -79,6 +79,7 @@ struct OpenCase {
     bool notice;         // "Reading (.DAT) File" still shows
     int pointCount;      // afterwards; -2: as before
     std::optional<float> progress; // the bar's value afterwards; nullopt: as before
+    bool focusOnConvertBefore = false; // else the focus starts on Unload
 };
 
 std::string datOf(int points) { return kestrane::testdata::datBytes(newFile(points)); }
@@ -129,6 +130,11 @@ const OpenCase openCases[] = {
     {"MissingFile", Before::FileLoaded, {"gone.dat", std::nullopt}, 0,
      false, Names::AsBefore, Values::AsBefore, "No File Loaded", Focus::AsBefore, kCorrupted,
      kestrane::FileNotFound, false, kAsBefore, std::nullopt},
+    // Disabling the Convert button at the start must not leave the focus
+    // moved on to Unload.
+    {"FailureKeepsTheFocusOnConvert", Before::FileLoaded, {"gone.dat", std::nullopt}, 0,
+     false, Names::AsBefore, Values::AsBefore, "No File Loaded", Focus::AsBefore, kCorrupted,
+     kestrane::FileNotFound, false, kAsBefore, std::nullopt, true},
 };
 
 class OpenCommandTest : public WindowFixture,
@@ -171,7 +177,9 @@ protected:
         dialogs->fileDialogs.clear();
         // Flags the command must reset or keep, and a focus it may not move.
         window->dataset.fileConverted = true;
-        window->cmdUnload->setFocus();
+        focusBefore = openCase().focusOnConvertBefore ? static_cast<QWidget *>(window->cmdSaveFile)
+                                                      : static_cast<QWidget *>(window->cmdUnload);
+        focusBefore->setFocus();
         for (std::size_t k = 0; k < 7; ++k)
             namesBefore[k] = window->Label8[k]->text();
         valuesBefore = window->dataset.channelValues;
@@ -180,6 +188,7 @@ protected:
     }
 
     std::string folder;
+    QWidget *focusBefore = nullptr;
     std::array<QString, 7> namesBefore;
     decltype(kestrane::Dataset::channelValues) valuesBefore;
     std::int32_t pointCountBefore = 0;
@@ -205,7 +214,7 @@ TEST_P(OpenCommandTest, LeavesTheDatasetAndTheWindowAsItsOutcomeSays)
 
     QWidget *const expectedFocus = c.focus == Focus::ConvertButton ? static_cast<QWidget *>(window->cmdSaveFile)
                                    : c.focus == Focus::OpenButton ? static_cast<QWidget *>(window->cmdConvirt)
-                                                                  : static_cast<QWidget *>(window->cmdUnload);
+                                                                  : focusBefore;
     EXPECT_EQ(QApplication::focusWidget(), expectedFocus);
 
     if (c.message) {

@@ -42,10 +42,12 @@ class AccessibilityBus:
         self.connection.close()
 
     def application(self, pid):
-        """The accessible application published by process `pid`, or None."""
+        """The accessible application published by process `pid` that has
+        windows, or None. A process may publish more than one: under the GTK
+        platform theme the GTK library publishes one of its own, empty."""
         for child in Node(self, _REGISTRY, _ROOT).children():
             try:
-                if int(self._dbus.GetConnectionUnixProcessID(child.bus_name)) == pid:
+                if int(self._dbus.GetConnectionUnixProcessID(child.bus_name)) == pid and child.children():
                     return child
             except dbus.DBusException:
                 continue  # a program that has just gone

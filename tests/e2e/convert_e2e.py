@@ -19,6 +19,15 @@ from steps import convert, names_of, open_file, write_dat  # noqa: E402
 def by_shortcut_keys(context):
     app = context.start()
     context.shot("first-shown")
+    # Centred as the operator sees it: the outer frame, title bar included,
+    # within 2 pixels of the middle of the screen.
+    screen_width, screen_height = context.desktop.size
+
+    def off_centre():
+        x, y, width, height = context.desktop.outer_geometry(app.window)
+        return (2 * x + width - screen_width) / 2, (2 * y + height - screen_height) / 2
+    offset = off_centre()
+    assert abs(offset[0]) <= 2 and abs(offset[1]) <= 2, "the window opened %s pixels off the middle" % (offset,)
     first = app.view()
     assert first.status == "No File Loaded" and first.names == [""] * 7, first
     assert first.notice is None and first.focus == "cmdConvirt", first

@@ -220,6 +220,13 @@ class Desktop:
             return None
         return tuple(int(v) for v in out.split("=", 1)[1].split(","))
 
+    def outer_geometry(self, window):
+        """(x, y, width, height) of a window with the frame the window manager
+        draws around it: what the operator sees of it."""
+        x, y, width, height = self.geometry(window)
+        left, right, top, bottom = self.frame_extents(window) or (0, 0, 0, 0)
+        return x - left, y - top, width + left + right, height + top + bottom
+
     def capture(self, x, y, width, height):
         """The pixels of a rectangle of the screen as they are now."""
         done = subprocess.run(["import", "-display", self.display, "-window", "root",

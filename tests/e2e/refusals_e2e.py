@@ -1,10 +1,13 @@
 #!/usr/bin/python3
 """The ways a file does not get converted, end to end: a path without ".dat"
 refused, the open and save dialogs cancelled, the question before a file is
-replaced, a workbook that cannot be written, a file too short to read, and
-unloading. Each ends in a state the
+replaced, a workbook that cannot be written or is open in LibreOffice, a file
+too short to read, and unloading. Each ends in a state the
 operator can see, and no file is written that was not asked for."""
 
+import glob
+import signal
+import subprocess
 import sys
 import time
 
@@ -15,7 +18,7 @@ import check_workbook  # noqa: E402
 import make_dat  # noqa: E402
 import workbook_layout  # noqa: E402
 import xlrd_reader  # noqa: E402
-from steps import open_file, write_dat  # noqa: E402
+from steps import names_of, open_file, write_dat  # noqa: E402
 
 NO_FILE_LOADED = "No (.DAT) File Loaded"
 
@@ -103,31 +106,43 @@ def save_dialog_cancelled(context):
 
 
 def replacing_a_file_asks_first(context):
-    app = context.start()
+    """Under the GTK platform theme, as on a GNOME desktop: the save dialog
+    proposes the log's name as a workbook, never the log itself, and every way
+    of naming an existing workbook asks before it is replaced."""
+    assert glob.glob("/usr/lib/*/qt6/plugins/platformthemes/libqgtk3.so"), \
+        "the GTK platform theme is not installed (qt6-gtk-platformtheme, make deps)"
+    app = context.start(env={"QT_QPA_PLATFORMTHEME": "gtk3"})
     first = write_dat(context, "replace-first.dat", make_dat.ramp_points(30, seed=8), 5.0, make_dat.PLAIN_NAMES)
     first_bytes = first.read_bytes()
     open_file(app, first)
 
-    # The save dialog offers the .DAT file's own name: accepting it asks
-    # before anything is replaced, and No keeps the .DAT file.
+    # Return at once saves beside the log, under its name as a workbook.
+    since = time.time()
     app.start_command("convert", "shortcut")
     app.wait_dialog("Save As")
+    context.shot("save-dialog-proposal")
     app.desktop.key("Return")
-    prompt = app.wait_message("Save As")
-    assert "replace-first.dat already exists" in prompt.text and "replace it?" in prompt.text, prompt
-    assert sorted(prompt.buttons) == ["No", "Yes"], prompt
-    context.shot("replace-question")
-    app.answer("n", "Save As")
-    app.wait_dialog("Save As")
+    proposed = context.work / "replace-first.xls"
+    app.desktop.wait_for(proposed.exists, 30, "%s to be written" % proposed)
+    app.wait_view("the notice gone after saving", lambda v: v.notice is None)
+    check_read_back(first, proposed, since)
+    assert first.read_bytes() == first_bytes
 
-    # An earlier workbook: No keeps it as it was.
+    # An earlier workbook, named without its extension and then whole: both
+    # ask first, and No keeps it as it was.
     target = context.work / "existing.xls"
     target.write_bytes(b"an earlier workbook")
-    app.type_path("Save As", target)
-    app.wait_message("Save As")
-    app.answer("n", "Save As")
-    app.wait_dialog("Save As")
-    assert target.read_bytes() == b"an earlier workbook"
+    open_file(app, first)
+    app.start_command("convert", "shortcut")
+    for typed in (target.with_suffix(""), target):
+        app.type_path("Save As", typed)
+        prompt = app.wait_message("Save As")
+        assert "existing.xls already exists" in prompt.text and "replace it?" in prompt.text, (typed, prompt)
+        assert sorted(prompt.buttons) == ["No", "Yes"], prompt
+        context.shot("replace-question-" + typed.name)
+        app.answer("n", "Save As")
+        app.wait_dialog("Save As")
+        assert target.read_bytes() == b"an earlier workbook"
     app.cancel_dialog("Save As")
     app.wait_unloaded()
     assert target.read_bytes() == b"an earlier workbook"
@@ -175,6 +190,58 @@ def write_failure_reported(context):
     target = context.work / "after-failure.xls"
     app.choose_file("Save As", target)
     app.desktop.wait_for(target.exists, 30, "the workbook after the failure")
+    check_read_back(dat, target, since)
+
+
+def workbook_open_in_libreoffice(context):
+    """A workbook that LibreOffice has open is not replaced under it: the save
+    fails as on a locked file, the data stay loaded, and once LibreOffice has
+    let the workbook go converting again works."""
+    app = context.start()
+    dat = write_dat(context, "locked.dat", make_dat.ramp_points(20, seed=14), 5.0, make_dat.PLAIN_NAMES)
+    shared = context.work / "shared"
+    shared.mkdir()
+    target = shared / "locked.xls"
+    open_file(app, dat)
+    app.start_command("convert", "shortcut")
+    app.choose_file("Save As", target)
+    app.desktop.wait_for(target.exists, 30, "%s to be written" % target)
+    app.wait_view("the notice gone after saving", lambda v: v.notice is None)
+
+    # LibreOffice opens it, with no window, and marks it as open beside it.
+    lock = shared / (".~lock.%s#" % target.name)
+    profile = (context.work / "libreoffice-profile").as_uri()
+    office = context.desktop.start([context.soffice, "--headless", "--norestore", "--nologo",
+                                    "-env:UserInstallation=" + profile, str(target)],
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        context.desktop.wait_for(lock.exists, 180, "LibreOffice's lock file %s" % lock)
+        written = target.read_bytes()
+        before = files_in(shared)
+        open_file(app, dat)
+        app.start_command("convert", "shortcut")
+        app.type_path("Save As", target)
+        app.wait_message("Save As")  # it exists: replace it?
+        app.answer("y", "Save As")
+        box = app.wait_message("Permission denied")
+        assert (box.text, box.buttons) == ("Problems Writing Excel File", ["OK"]), box
+        context.shot("workbook-open-elsewhere")
+        app.answer("Return", box.title)
+        after = app.view()
+        assert after.status == "File Loaded" and after.names == names_of(dat), after
+        assert target.read_bytes() == written and files_in(shared) == before
+    finally:
+        context.desktop.stop(office, signal.SIGTERM)
+    # A LibreOffice without a window cannot close the document; ended, it
+    # leaves its lock behind as after a crash, and the operator removes it.
+    lock.unlink(missing_ok=True)
+    since = time.time()
+    app.start_command("convert", "shortcut")
+    app.type_path("Save As", target)
+    app.wait_message("Save As")
+    app.answer("y", "Save As")
+    app.desktop.wait_for(lambda: target.read_bytes() != written, 30, "the workbook to be replaced")
+    app.wait_view("the notice gone after saving", lambda v: v.notice is None)
     check_read_back(dat, target, since)
 
 
@@ -226,5 +293,6 @@ def unloading(context):
 
 if __name__ == "__main__":
     sys.exit(scenarios.run([upper_case_path_refused, open_dialog_cancelled, save_dialog_cancelled,
-                            replacing_a_file_asks_first, write_failure_reported, file_too_short_to_read,
+                            replacing_a_file_asks_first, write_failure_reported, workbook_open_in_libreoffice,
+                            file_too_short_to_read,
                             unloading], sys.argv))

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "common/Failure.h"
+#include "workbook/spreadsheet/LockFile.h"
 
 namespace kestrane::spreadsheet {
 
@@ -153,6 +154,10 @@ void saveAtomically(const std::string &path, const std::function<void(const Save
     if (path.empty())
         throw Failure(BadFileNameOrNumber);
     const std::string target = resolvedTarget(path);
+    // A workbook open in a spreadsheet program is not replaced under it: the
+    // operator closes it there and saves again.
+    if (openInASpreadsheetProgram(path) || openInASpreadsheetProgram(target))
+        throw Failure(PermissionDenied);
 
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;

@@ -15,7 +15,9 @@ namespace kestrane::spreadsheet {
 //   76 "Path not found"          the folder does not exist, or a part of the
 //                                 path is a file
 //   75 "Path/File access error"  the target is a folder, device or pipe, or another refusal
-//   70 "Permission denied"       the folder or the target may not be written
+//   70 "Permission denied"       the folder or the target may not be written,
+//                                 or a spreadsheet program has the target open
+//                                 (its lock file lies beside it)
 //   61 "Disk full"               no room for the file (or the file size limit)
 //   57 "Device I/O error"        the disk failed
 //   52 "Bad file name or number" an empty path or a name too long
