@@ -15,7 +15,7 @@ std::string numericRecord(float value)
     const auto bits = std::bit_cast<std::uint32_t>(value);
     std::string record(20, '\0');
     for (int i = 0; i < 4; ++i)
-        record[std::size_t(i)] = char((bits >> (8 * i)) & 0xFF);
+        record[std::size_t(i)] = char(bits >> (8 * i));
     return record;
 }
 
@@ -29,12 +29,10 @@ std::string nameRecord(const std::string &bytes)
 std::string datBytes(const DatSpec &spec)
 {
     std::string bytes;
-    bytes.reserve(std::size_t(20 * (7 * spec.points + 9)));
     for (int point = 0; point < spec.points; ++point)
         for (int channel = 1; channel <= 7; ++channel)
             bytes += numericRecord(spec.value(channel, point));
-    bytes += numericRecord(spec.timing[0]);
-    bytes += numericRecord(spec.timing[1]);
+    bytes += numericRecord(spec.timing[0]) + numericRecord(spec.timing[1]);
     for (const auto &name : spec.names)
         bytes += nameRecord(name);
     return bytes;
@@ -43,8 +41,7 @@ std::string datBytes(const DatSpec &spec)
 void writeFile(const std::string &path, const std::string &bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), std::streamsize(bytes.size()));
-    if (!out)
+    if (!out.write(bytes.data(), std::streamsize(bytes.size())))
         throw std::runtime_error("cannot write " + path);
 }
 
@@ -54,30 +51,15 @@ std::string writeDat(const std::string &path, const DatSpec &spec)
     return path;
 }
 
-namespace {
-
-// This process's own folder below the temp folder, removed when the process
-// ends. Held on the heap so it outlives every static destructor.
-const std::filesystem::path &processFolder()
-{
-    static const auto *folder = [] {
-        auto *path = new std::filesystem::path(std::filesystem::temp_directory_path()
-                                               / ("kestrane-test-" + std::to_string(::getpid())));
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(processFolder(), ignored);
-        });
-        return path;
-    }();
-    return *folder;
-}
-
-} // namespace
-
+// Below this process's own folder in the temp folder, removed at exit. The
+// path is never destroyed, so the removal can run after every static.
 std::string freshFolder(const std::string &name)
 {
     namespace fs = std::filesystem;
-    const fs::path folder = processFolder() / name;
+    static const auto *root = new fs::path(fs::temp_directory_path() / ("kestrane-test-" + std::to_string(::getpid())));
+    static const int removedAtExit = std::atexit([] { std::error_code ignored; fs::remove_all(*root, ignored); });
+    (void)removedAtExit;
+    const fs::path folder = *root / name;
     fs::remove_all(folder);
     fs::create_directories(folder);
     return folder.string();

@@ -5,8 +5,7 @@
 namespace kestrane::test {
 
 // The number of the Failure an action raises, or 0 when it raises none.
-template <typename Action>
-int failureOf(Action action)
+template <typename Action> int failureOf(Action action)
 {
     try {
         action();

@@ -1,119 +1,188 @@
+// The workbook: a handful of generated logs, each read, laid out and saved as
+// the convert command does it, read back by xlrd and by LibreOffice and
+// compared cell by cell with the layout's cell map; then every way a save ends.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
 #include <filesystem>
-#include <string>
+#include <fstream>
+#include <limits>
+
+#include <sys/resource.h>
+#include <csignal>
 
 #include "DatGenerator.h"
-#include "common/Failure.h"
 #include "FailureOf.h"
-#include "workbook/spreadsheet/Spreadsheet.h"
+#include "XlsWalker.h"
+#include "datfile/DatReader.h"
+#include "workbook/WorkbookLayout.h"
+#include "workbook/spreadsheet/Application.h"
 
-using namespace kestrane::spreadsheet;
-using kestrane::Failure;
-using kestrane::test::failureOf;
+using namespace kestrane;
+using testdata::DatSpec;
+using xls::CellKind;
+namespace fs = std::filesystem;
 
-TEST(Workbooks, addGivesANewWorkbookWithTheThreeDefaultSheets)
+namespace {
+
+// Values that are all different and none of them exact in decimal, or the
+// bit patterns a writer may get wrong.
+float valueOf(int channel, int point) { return float(channel) * 0.1f + float(point) * 1.7f; }
+float specialValue(int channel, int point)
 {
-    Application application;
-    const auto book = application.Workbooks().Add();
-    std::vector<std::string> names;
-    for (const Worksheet *sheet : book->sheets())
-        names.push_back(sheet->Name());
-    EXPECT_EQ(names, (std::vector<std::string>{"Sheet1", "Sheet2", "Sheet3"}));
+    const float values[] = {std::numeric_limits<float>::quiet_NaN(), -0.0f, std::numeric_limits<float>::infinity(),
+                            std::numeric_limits<float>::denorm_min(), 0.1f, -3.4e38f, 1e-30f};
+    return values[(channel + point) % 7];
 }
 
-TEST(Workbooks, eachWorkbookHasCellsOfItsOwn)
+using CellMap = std::map<std::pair<int, int>, xls::WalkedCell>;
+
+// The layout's cell map for a dataset converted at 2024-05-17 14:03:09.
+CellMap expectedCells(const Dataset &data)
 {
-    Application application;
-    const auto first = application.Workbooks().Add();
-    const auto second = application.Workbooks().Add();
-    first->Worksheets("Sheet1").Range("A1").setValue(1.0);
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(second->Worksheets("Sheet1").Range("A1").Value()));
+    const double interval = data.timeSettings[0];
+    CellMap cells{{{0, 0}, {CellKind::Text, u"Periodic Data Import"}},
+                  {{1, 0}, {CellKind::Date, {}, 45429.0 + (14 * 3600 + 3 * 60 + 9) / 86400.0}},
+                  {{2, 0}, {CellKind::Text, u"Logging Time Inteval (s) ="}}, {{2, 1}, {CellKind::Number, {}, interval}},
+                  {{4, 0}, {CellKind::Text, u"Time Increment (s)"}}, {{6, 0}, {CellKind::Number, {}, interval}}};
+    for (int i = 1; i < data.pointCount; ++i)
+        cells[{6 + i, 0}] = {CellKind::Number, {}, (i + 1) * interval};
+    for (int k = 0; k < 7; ++k) {
+        cells[{4, 1 + k}] = {CellKind::Text, data.channelNames[std::size_t(k)].text()};
+        for (int i = 0; i < data.pointCount; ++i) {
+            const double value = *data.channelValues[std::size_t(k)][std::size_t(i)];
+            cells[{6 + i, 1 + k}] = std::isfinite(value) ? xls::WalkedCell{CellKind::Number, {}, value}
+                                                         : xls::WalkedCell{CellKind::Error, {}, 36.0, 0x24};
+        }
+    }
+    return cells;
 }
 
-TEST(Workbooks, countsTheWorkbooksStillOpen)
+// Every cell as expected and no other; LibreOffice keeps 15 significant digits.
+void expectCells(const xls::WalkedWorkbook &book, const CellMap &expected, bool exact)
 {
-    Application application;
-    auto first = application.Workbooks().Add();
-    auto second = application.Workbooks().Add();
-    EXPECT_EQ(application.Workbooks().Count(), 2);
-    first->Close();
-    EXPECT_EQ(application.Workbooks().Count(), 1);
-    second.reset();
-    EXPECT_EQ(application.Workbooks().Count(), 0);
+    for (const auto &problem : book.problems)
+        ADD_FAILURE() << problem;
+    ASSERT_EQ(book.sheets.size(), 3u);
+    EXPECT_TRUE(book.sheets[1].cells.empty() && book.sheets[2].cells.empty());
+    const auto &cells = book.sheets[0].cells;
+    EXPECT_EQ(cells.size(), expected.size()) << "cells outside the layout, or cells missing";
+    for (const auto &[place, cell] : expected) {
+        const auto found = cells.find(place);
+        ASSERT_NE(found, cells.end()) << "row " << place.first << " column " << place.second;
+        const double got = found->second.number, tolerance = exact ? 0.0 : std::fabs(cell.number) * 1e-14;
+        EXPECT_TRUE(found->second.kind == cell.kind && found->second.text == cell.text
+                    && (exact ? std::bit_cast<std::uint64_t>(got) == std::bit_cast<std::uint64_t>(cell.number)
+                              : std::signbit(got) == std::signbit(cell.number) && std::fabs(got - cell.number) <= tolerance))
+            << "row " << place.first << " column " << place.second << ": " << got << " for " << cell.number;
+    }
+}
+
+} // namespace
+
+TEST(Workbook, RealReadersFindTheLayoutOfEachLog)
+{
+    DatSpec odd{.points = 1, .value = specialValue, .timing = {-3.0f, 7.0f}};
+    odd.names = {"T\xe9mp \x80", "", "xxxxxxxxxxxxxxxxxxxxyyy", " lead", "Ch5", "\xb5m", "Ch5"};
+    const std::pair<std::string, DatSpec> logs[] = {
+        {"three", {.points = 3, .value = valueOf}}, {"special", odd}, {"empty", {.timing = {0.0f, 0.0f}}},
+        {"negative", {.points = 3, .timing = {-3.0f, 0.0f}}}, {"largest", {.points = 4679, .value = valueOf, .timing = {1.0f, 0.0f}}}};
+    const std::string folder = testdata::freshFolder("layout");
+    std::vector<std::string> paths;
+    std::vector<CellMap> expected;
+    spreadsheet::Application application;
+    for (const auto &[name, spec] : logs) {
+        Dataset data;
+        readDatFile(testdata::writeDat(folder + "/" + name + ".dat", spec), data);
+        expected.push_back(expectedCells(data));
+        const auto book = application.Workbooks().Add();
+        writeLayout(data, book->Worksheets("sheet1"), spreadsheet::DateTime::fromLocal(2024, 5, 17, 14, 3, 9));
+        EXPECT_EQ(data.pointIndex, std::max(0, data.pointCount - 1)) << name;
+        paths.push_back(folder + "/" + name + ".xls");
+        book->SaveAs(paths.back());
+        book->Close();
+    }
+    std::vector<std::map<int, int>> widths;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        SCOPED_TRACE(paths[i]);
+        const auto book = xls::walkXlsFile(paths[i]);
+        expectCells(book, expected[i], true);
+        widths.push_back(book.sheets.empty() ? std::map<int, int>() : book.sheets[0].columnWidths);
+    }
+    EXPECT_EQ(widths[0].size(), 8u) << "columns A to H are fitted";
+    EXPECT_TRUE(widths[0] == widths[2] && widths[0] == widths[3] && widths[0] == widths[4]) << "widths follow rows 1 to 5 only";
+    paths.pop_back(); // the largest takes LibreOffice long and shows it nothing new
+    const auto byLibreOffice = xls::readWithLibreOffice(paths);
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        SCOPED_TRACE(paths[i] + " read by LibreOffice");
+        expectCells(byLibreOffice[i], expected[i], false);
+    }
 }
 
 namespace {
 
-struct SheetLookup {
-    const char *asked;
-    const char *found; // nullptr: "Subscript out of range"
+// Each file of a folder with its content.
+std::map<std::string, std::string> filesIn(const std::string &folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto &entry : fs::directory_iterator(folder)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        files[entry.path().filename()] = entry.is_directory() ? "a folder" : std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    return files;
+}
+
+struct SaveCase {
+    const char *name;
+    std::string (*prepare)(const std::string &folder); // makes the folder's state, gives the path to save to
+    int failure;
+    unsigned mode = 0;                // of the saved file, where it matters
+    rlim_t sizeLimit = RLIM_INFINITY; // as on a disk that fills up
 };
 
 } // namespace
 
-class WorksheetsLookup : public testing::TestWithParam<SheetLookup> {};
-
-TEST_P(WorksheetsLookup, matchesTheNameWithoutRegardToCase)
+// A save writes the whole file or, with a failure, nothing: no file left
+// behind, an existing file untouched.
+TEST(Workbook, SavesTheWholeFileOrNothing)
 {
-    Workbook book;
-    const SheetLookup &c = GetParam();
-    if (c.found) {
-        EXPECT_EQ(book.Worksheets(c.asked).Name(), c.found);
-        return;
+    const SaveCase cases[] = {
+        {"NewFile", [](const std::string &f) { return f + "/new.xls"; }, 0, 0644},
+        {"ReplacedKeepsItsMode", [](const std::string &f) { fs::permissions(f + "/old.xls", fs::perms(0640)); return f + "/old.xls"; }, 0, 0640},
+        {"MissingFolder", [](const std::string &f) { return f + "/no such folder/out.xls"; }, 76},
+        {"TargetIsAFolder", [](const std::string &f) { fs::create_directory(f + "/folder.xls"); return f + "/folder.xls"; }, 75},
+        {"NameTooLong", [](const std::string &f) { return f + "/" + std::string(300, 'n') + ".xls"; }, 52},
+        {"FolderTakesNoFiles", [](const std::string &) { return std::string("/sys/kernel/kestrane-out.xls"); }, 70},
+        {"DiskFillsUp", [](const std::string &f) { return f + "/old.xls"; }, 61, 0, 4096},
+        // A spreadsheet program's lock file beside the workbook: LibreOffice's, then the one on shared folders.
+        {"LockedByLibreOffice", [](const std::string &f) { testdata::writeFile(f + "/.~lock.old.xls#", ",user,host,;"); return f + "/old.xls"; }, 70},
+        {"LockedOnASharedFolder", [](const std::string &f) { testdata::writeFile(f + "/~$old.xls", "user"); return f + "/old.xls"; }, 70},
+        {"TooLargeForTheFormat", [](const std::string &f) { return f + "/old.xls"; }, 1004},
+    };
+    const mode_t mask = ::umask(022);
+    ::signal(SIGXFSZ, SIG_IGN); // a write over the size limit fails instead
+    for (const SaveCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string folder = testdata::freshFolder(std::string("save-") + c.name);
+        testdata::writeFile(folder + "/old.xls", "the previous workbook");
+        const std::string path = c.prepare(folder);
+        auto files = filesIn(folder);
+        spreadsheet::Workbook book;
+        for (int row = 0; row < (c.failure == 1004 ? 110 : 1); ++row) // 110 strings of 64 KiB: over 7 MiB
+            book.Worksheets("Sheet1").Range(spreadsheet::a1Text({row, 1})).setValue(std::u16string(32767, char16_t(0x4e00 + row)));
+        rlimit unlimited{};
+        ::getrlimit(RLIMIT_FSIZE, &unlimited);
+        const rlimit limit{c.sizeLimit, unlimited.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        EXPECT_EQ(test::failureOf([&] { book.SaveAs(path); }), c.failure);
+        ::setrlimit(RLIMIT_FSIZE, &unlimited);
+        if (c.failure == 0) {
+            const auto bytes = book.fileBytes();
+            files[fs::path(path).filename()] = std::string(bytes.begin(), bytes.end());
+            EXPECT_TRUE(c.mode == 0 || fs::status(path).permissions() == fs::perms(c.mode));
+        }
+        EXPECT_EQ(filesIn(folder), files) << "a failed save changes nothing; a save writes the whole file";
     }
-    try {
-        book.Worksheets(c.asked);
-        FAIL() << "found a sheet for " << c.asked;
-    } catch (const Failure &failure) {
-        EXPECT_EQ(failure.number(), 9);
-        EXPECT_EQ(failure.description(), "Subscript out of range");
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Names, WorksheetsLookup,
-                         testing::Values(SheetLookup{"sheet1", "Sheet1"}, SheetLookup{"Sheet1", "Sheet1"},
-                                         SheetLookup{"SHEET2", "Sheet2"}, SheetLookup{"sHeEt3", "Sheet3"},
-                                         SheetLookup{"Sheet4", nullptr}, SheetLookup{"", nullptr},
-                                         SheetLookup{"Sheet1 ", nullptr}, SheetLookup{"Sheet", nullptr},
-                                         SheetLookup{"Sheet01", nullptr}));
-
-TEST(Workbook, closingTwiceIsHarmlessAndEverythingAfterwardsFails)
-{
-    Workbook book;
-    Worksheet &sheet = book.Worksheets("sheet1");
-    Range cell = sheet.Range("A7");
-    cell.setValue(5.0);
-    book.Close();
-    book.Close();
-    EXPECT_FALSE(book.isOpen());
-    EXPECT_EQ(failureOf([&] { book.Worksheets("sheet1"); }), 1004);
-    EXPECT_EQ(failureOf([&] { cell.Value(); }), 1004);
-    EXPECT_EQ(failureOf([&] { cell.setValue(1.0); }), 1004);
-    EXPECT_EQ(failureOf([&] { cell.Offset(1, 0); }), 1004);
-    EXPECT_EQ(failureOf([&] { sheet.Range("A1"); }), 1004);
-    EXPECT_EQ(failureOf([&] { sheet.Columns("A").AutoFit(); }), 1004);
-}
-
-TEST(Workbook, closedWithoutSavingWritesNothing)
-{
-    const std::string folder = kestrane::testdata::freshFolder("workbook-close");
-    {
-        Workbook book;
-        book.Worksheets("Sheet1").Range("A1").setValue(u"unsaved");
-        book.Close();
-        EXPECT_EQ(failureOf([&] { book.SaveAs(folder + "/after-close.xls"); }), 1004);
-    }
-    EXPECT_TRUE(std::filesystem::is_empty(folder));
-}
-
-TEST(Workbook, aFailedSaveLeavesTheWorkbookOpenToSaveElsewhere)
-{
-    const std::string folder = kestrane::testdata::freshFolder("workbook-retry");
-    Workbook book;
-    book.Worksheets("Sheet1").Range("A1").setValue(u"kept");
-    EXPECT_EQ(failureOf([&] { book.SaveAs(folder + "/missing/out.xls"); }), 76);
-    EXPECT_TRUE(book.isOpen());
-    book.SaveAs(folder + "/out.xls");
-    EXPECT_TRUE(std::filesystem::is_regular_file(folder + "/out.xls"));
+    ::umask(mask);
 }

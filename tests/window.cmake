@@ -53,13 +53,6 @@ kestrane_widget_test(open_commandTest SOURCES open_commandTest.cpp)
 target_link_libraries(open_commandTest PRIVATE kestrane_testdata)
 kestrane_widget_test(convert_commandTest SOURCES convert_commandTest.cpp)
 target_link_libraries(convert_commandTest PRIVATE kestrane_testdata kestrane_xlswalker)
-# A workbook converted through the window, read back by xlrd and LibreOffice.
-kestrane_widget_test(ConvertReadBackTest SOURCES ConvertReadBackTest.cpp)
-target_link_libraries(ConvertReadBackTest PRIVATE kestrane_testdata)
-target_compile_definitions(ConvertReadBackTest PRIVATE
-  KESTRANE_PYTHON3="${KESTRANE_PYTHON3}"
-  KESTRANE_SOFFICE="${KESTRANE_SOFFICE}"
-  CHECK_WORKBOOK_SCRIPT="${CMAKE_CURRENT_SOURCE_DIR}/readers/check_workbook.py")
 
 # Every bad input through the real window: the prescribed message, nothing
 # changed on disk, and the window still works. As root it mounts small and
