@@ -25,16 +25,14 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
 sys.dont_write_bytecode = True  # keep the source tree free of caches
-sys.path.insert(0, str(ROOT / "tests" / "readers"))
+sys.path.insert(0, str(ROOT / "bench"))
 
-import make_dat  # noqa: E402  (found through the path set just above)
+from largest_dat import write_largest_dat  # noqa: E402  (found through the path set just above)
 
 
 def largest_dat(folder):
     """A .DAT file of the most points a file may hold, finite values throughout."""
-    name, points, interval, names, second = next(case for case in make_dat.suite_cases()
-                                                  if len(case[1]) == make_dat.MOST_POINTS)
-    return make_dat.write_dat(Path(folder) / name, points, interval, names, second)
+    return write_largest_dat(Path(folder) / "full.DAT")
 
 
 class Run:

@@ -20,8 +20,9 @@ import tempfile
 import time
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests" / "readers"))
-import make_dat  # noqa: E402
+sys.dont_write_bytecode = True  # keep the source tree free of caches
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from largest_dat import write_largest_dat  # noqa: E402
 
 
 def wait_for(condition, timeout, what):
@@ -47,8 +48,7 @@ def main(argv):
         return 2
     program = str(Path(argv[1]).resolve())
     work = Path(tempfile.mkdtemp(prefix="kestrane-memory-"))
-    dat = make_dat.write_dat(work / "largest.dat", make_dat.ramp_points(make_dat.MOST_POINTS, seed=11), 5.0,
-                             make_dat.PLAIN_NAMES)
+    dat = write_largest_dat(work / "largest.dat")
     out = work / "largest.xls"
     processes = []
 
