@@ -1,7 +1,8 @@
 # Two commands set everything up on a fresh Debian machine:
 #   make run   install what is missing, build, start the program
 #   make test  install what is missing, build, run the whole suite
-# and one installs the built program for the desktop:
+# and two install the built program for the desktop:
+#   make package   build/kestrane_VERSION_ARCH.deb, for `sudo apt install ./build/kestrane_*.deb`
 #   make install   PREFIX=/usr/local by default; DESTDIR=... stages it elsewhere
 
 BUILD ?= build
@@ -12,12 +13,16 @@ JOBS  ?= $(shell nproc)
 PACKAGES = cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
            qt6-base-dev libgl-dev libvulkan-dev \
            python3 python3-xlrd python3-xlwt libreoffice-calc-nogui \
-           xvfb xauth openbox xdotool x11-utils imagemagick fonts-dejavu-core \
+           xvfb xauth openbox xdotool x11-utils imagemagick fonts-dejavu-core qt6-gtk-platformtheme \
            fonts-urw-base35 desktop-file-utils dbus-daemon at-spi2-core python3-dbus
 
 # libFuzzer needs clang and its runtime; only `make fuzz` installs them.
 FUZZ_PACKAGES = clang-14 libclang-rt-14-dev
 FUZZ_SECONDS ?= 120
+
+# What building and checking the Debian package takes; only `make package`
+# and `make package-check` install them.
+PACKAGE_PACKAGES = dpkg-dev lintian appstream desktop-file-utils man-db xvfb xauth x11-utils
 
 # memcheck, for `make valgrind` only.
 VALGRIND_PACKAGES = valgrind
@@ -36,7 +41,7 @@ define install_missing
 	fi
 endef
 
-.PHONY: all deps configure build run test install test-sanitize fuzz valgrind clean
+.PHONY: all deps configure build run test install package package-check test-sanitize fuzz valgrind clean
 
 all: build
 
@@ -68,6 +73,18 @@ install: build
 	if [ -w "$$probe" ]; then as=; else as="$(SUDO)"; fi; \
 	echo "Installing into $$target"; \
 	$$as env DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# build/kestrane_VERSION_ARCH.deb: the program as `make install` lays it out
+# under /usr, stripped, its Depends worked out from its libraries.
+package: build
+	$(call install_missing,$(PACKAGE_PACKAGES))
+	cd $(BUILD) && rm -f kestrane_*.deb && cpack -G DEB
+
+# Installs the package with apt (it changes the machine, so it is no part of
+# `make test`), starts the program, validates its metadata, runs lintian,
+# removes it again and checks nothing of it is left.
+package-check: package
+	$(SUDO) tests/package/check_package.sh $(BUILD)/kestrane_*.deb
 
 # The whole suite built and run with AddressSanitizer and UndefinedBehaviorSanitizer
 # (the reader suite's converter and the program the X11 tests start included).

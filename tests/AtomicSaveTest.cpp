@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,30 @@ TEST(AtomicSave, writesANewFileWholeAndNothingElse)
     const std::string folder = kestrane::testdata::freshFolder("save-new");
     const Bytes bytes = workbookBytes();
     saveAtomically(folder + "/out.xls", bytes);
+    EXPECT_EQ(contentOf(folder + "/out.xls"), bytes);
+    EXPECT_EQ(namesIn(folder), std::vector<std::string>{"out.xls"});
+}
+
+// A file handed over run by run is their concatenation; a failure between
+// two runs leaves the target as it was and no temporary file behind.
+TEST(AtomicSave, aFileWrittenInRunsAppearsWholeOrNotAtAll)
+{
+    const std::string folder = kestrane::testdata::freshFolder("save-runs");
+    const Bytes bytes = workbookBytes();
+    const auto half = std::span(bytes).first(bytes.size() / 2);
+    const auto rest = std::span(bytes).subspan(bytes.size() / 2);
+    saveAtomically(folder + "/out.xls", [&](const kestrane::spreadsheet::SaveWriter &write) {
+        write(half);
+        write(rest);
+    });
+    EXPECT_EQ(contentOf(folder + "/out.xls"), bytes);
+
+    EXPECT_THROW(saveAtomically(folder + "/out.xls",
+                                [&](const kestrane::spreadsheet::SaveWriter &write) {
+                                    write(rest);
+                                    throw kestrane::Failure(kestrane::DeviceIOError);
+                                }),
+                 kestrane::Failure);
     EXPECT_EQ(contentOf(folder + "/out.xls"), bytes);
     EXPECT_EQ(namesIn(folder), std::vector<std::string>{"out.xls"});
 }
@@ -155,6 +180,20 @@ INSTANTIATE_TEST_SUITE_P(
                         return f + "/pipe.xls";
                     },
                     75},
+        // A spreadsheet program has the workbook open: LibreOffice, or the
+        // Windows one on a shared folder.
+        FailureCase{"LockedByLibreOffice",
+                    [](const std::string &f) {
+                        kestrane::testdata::writeFile(f + "/.~lock.existing.xls#", "Operator,host,home,date,;");
+                        return f + "/existing.xls";
+                    },
+                    70},
+        FailureCase{"LockedOnASharedFolder",
+                    [](const std::string &f) {
+                        kestrane::testdata::writeFile(f + "/~$existing.xls", "Operator");
+                        return f + "/existing.xls";
+                    },
+                    70},
         FailureCase{"NameTooLong", [](const std::string &f) { return f + "/" + std::string(300, 'n') + ".xls"; }, 52},
         FailureCase{"EmptyPath", [](const std::string &) { return std::string(); }, 52}),
     [](const testing::TestParamInfo<FailureCase> &info) { return std::string(info.param.name); });

@@ -59,6 +59,7 @@ const float nan = std::numeric_limits<float>::quiet_NaN();
 // The entry points; two convert and open through them under harder conditions.
 enum class Route { OpenButton, OpenMenu, CtrlO, OpenMenuAsNobody, ConvertButton, ConvertMenu, CtrlC,
                    ConvertOnAFullDisk, UnloadButton, UnloadMenu, CtrlU, ExitButton, ExitMenu };
+// The focus starts on Unload, after a conversion on Convert.
 enum class Before { Nothing, NothingConverted, Loaded, Converted };
 enum Names { NewNames, NoNames, OldNames };
 enum Values { NewValues, NoValues, OldValues };
@@ -97,7 +98,7 @@ const Row rows[] = {
     {"NoDataPoints", Route::OpenButton, Before::Nothing, dat("none.dat", 0), 0, nullptr, nullptr, true, false, NewNames, NewValues, Loaded, OnConvert, true, false, 1, false, Writes},
     {"OneDataPoint", Route::OpenMenu, Before::Loaded, dat("one.dat", 1), 1, nullptr, nullptr, true, false, NewNames, NewValues, Loaded, OnConvert, true, false, 1, false, Writes},
     {"MostPoints", Route::CtrlO, Before::Nothing, dat("big.dat", 4679), 4679, nullptr, nullptr, true, false, NewNames, NewValues, Loaded, OnConvert, true, false, 1, false, Skip},
-    {"DatOnlyInAFolderName", Route::OpenButton, Before::Nothing, dat("x.data/run.bin", 4), 4, nullptr, nullptr, true, false, NewNames, NewValues, Loaded, OnConvert, true, false, 1, false, Writes},
+    {"DatOnlyInAFolderName", Route::OpenButton, Before::Nothing, dat("x.data/run", 4), 4, nullptr, nullptr, true, false, NewNames, NewValues, Loaded, OnConvert, true, false, 1, false, Writes},
     {"PathWithoutDat", Route::OpenMenu, Before::Loaded, dat("run.bin", 4), 4, MustBeDat, Kestrane, false, false, NoNames, OldValues, NoFile, OnConvert, true, false, -1, false, NoFileMessage},
     {"UpperCaseDAT", Route::CtrlO, Before::Converted, dat("RUN.DAT", 4), 4, MustBeDat, Kestrane, false, false, NoNames, OldValues, NoFile, OnConvert, true, false, -1, false, NoFileMessage},
     {"OpenCancelledWithAFile", Route::OpenButton, Before::Loaded, cancel, 0, nullptr, nullptr, false, false, NoNames, NoValues, NoFile, OnOpen, true, false, -1, false, NoFileMessage},
@@ -127,6 +128,8 @@ const Row rows[] = {
     {"TargetThroughAFile", Route::ConvertMenu, Before::Loaded, path("f.txt/out.xls", [](auto d) { kestrane::testdata::writeFile(d + "/f.txt", "x"); }), 0, WriteProblem, "Path not found", true, false, OldNames, OldValues, nullptr, Unmoved, false, false, 6, false, Writes},
     {"FolderTakesNoFile", Route::CtrlC, Before::Loaded, [](auto) { return "/sys/kernel/kestrane-" + std::to_string(::getpid()) + ".xls"; }, 0, WriteProblem, "Permission denied", true, false, OldNames, OldValues, nullptr, Unmoved, false, false, 6, false, Writes},
     {"TargetTooLong", Route::ConvertButton, Before::Loaded, path(longName + ".xls"), 0, WriteProblem, TooLong, true, false, OldNames, OldValues, nullptr, Unmoved, false, false, 6, false, Writes},
+    {"OpenInLibreOffice", Route::CtrlC, Before::Loaded, path("out.xls", [](auto d) { kestrane::testdata::writeFile(d + "/out.xls", "open"), kestrane::testdata::writeFile(d + "/.~lock.out.xls#", ""); }), 0, WriteProblem, "Permission denied", true, false, OldNames, OldValues, nullptr, Unmoved, false, false, 6, false, Writes},
+    {"OpenInTheWindowsProgram", Route::ConvertMenu, Before::Loaded, path("out.xls", [](auto d) { kestrane::testdata::writeFile(d + "/~$out.xls", ""); }), 0, WriteProblem, "Permission denied", true, false, OldNames, OldValues, nullptr, Unmoved, false, false, 6, false, Writes},
     {"DiskFullKeepsTheFile", Route::ConvertOnAFullDisk, Before::Loaded, bytes("out.xls", "yesterday"), 0, WriteProblem, "Disk full", true, false, OldNames, OldValues, nullptr, Unmoved, false, false, 6, false, Writes},
     // unload and exit
     {"Unload", Route::UnloadButton, Before::Converted, out, 0, nullptr, nullptr, false, false, NoNames, NoValues, NoFile, OnOpen, true, false, -1, false, NoFileMessage},
@@ -139,23 +142,16 @@ const Row rows[] = {
 
 // Every entry below a folder, with the bytes of each small regular file;
 // links are not followed, pipes not opened.
-void addListing(const fs::path &dir, const fs::path &root, std::map<std::string, std::string> &entries)
-{
-    for (const fs::directory_entry &e : fs::directory_iterator(dir)) {
-        const auto status = e.symlink_status();
-        std::string &entry = entries[e.path().lexically_relative(root).string()] = std::to_string(int(status.type()));
-        if (fs::is_regular_file(status) && e.file_size() < (1 << 20))
-            entry += (std::ostringstream() << std::ifstream(e.path(), std::ios::binary).rdbuf()).str();
-        else if (fs::is_regular_file(status))
-            entry += std::to_string(e.file_size());
-        else if (fs::is_directory(status))
-            addListing(e.path(), root, entries);
-    }
-}
 std::map<std::string, std::string> listing(const std::string &dir)
 {
     std::map<std::string, std::string> entries;
-    addListing(dir, dir, entries);
+    for (const fs::directory_entry &e : fs::recursive_directory_iterator(dir)) {
+        const auto status = e.symlink_status();
+        std::string &entry = entries[e.path().lexically_relative(dir).string()] = std::to_string(int(status.type()));
+        if (fs::is_regular_file(status))
+            entry += e.file_size() < (1 << 20) ? (std::ostringstream() << std::ifstream(e.path(), std::ios::binary).rdbuf()).str()
+                                               : std::to_string(e.file_size());
+    }
     return entries;
 }
 
@@ -163,13 +159,9 @@ std::map<std::string, std::string> listing(const std::string &dir)
 // fails as on a full disk, for root too.
 struct FullDisk {
     rlimit saved{};
-    FullDisk()
-    {
-        ::getrlimit(RLIMIT_FSIZE, &saved), std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{2048, saved.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FullDisk() { ::setrlimit(RLIMIT_FSIZE, &saved); }
+    FullDisk() { ::getrlimit(RLIMIT_FSIZE, &saved), std::signal(SIGXFSZ, SIG_IGN), setLimit({2048, saved.rlim_max}); }
+    ~FullDisk() { setLimit(saved); }
+    static void setLimit(const rlimit &limit) { ::setrlimit(RLIMIT_FSIZE, &limit); }
 };
 
 void PrintTo(const Row &row, std::ostream *out) { *out << row.name; }
@@ -215,7 +207,8 @@ protected:
             window->cmdSaveFile->click(); // with nothing loaded: a message, then nothing at all
         ASSERT_EQ(window->dataset.fileConverted, before == Before::Converted || before == Before::NothingConverted);
         window->cmdSaveFile->setFocus(); // then off it: the focus rule leaves it on Unload
-        window->cmdUnload->setFocus();
+        if (before != Before::Converted)
+            window->cmdUnload->setFocus();
         dialogs->messages.clear(), dialogs->fileDialogs.clear();
     }
 };
@@ -245,11 +238,11 @@ TEST_P(CommandsTest, Outcome)
                              kestrane::MsgBoxButtons::OKOnly));
     EXPECT_EQ(std::pair(d.fileLoaded, d.fileConverted), std::pair(r.loaded, r.converted));
     // Each command prepares the shared file dialog its own way; the save
-    // dialog starts on the .DAT file just opened and asks before replacing.
+    // dialog proposes the .DAT file just opened as a workbook and asks before replacing.
     for (const kestrane::FileDialogRequest &asked : dialogs->fileDialogs)
         EXPECT_EQ(std::tuple(asked.nameFilters.value(0), asked.confirmOverwrite, asked.defaultSuffix, asked.fileName.section('/', -1)),
                   asked.kind == kestrane::FileDialogKind::Save
-                      ? std::tuple(QString("Data Files (*.XLS *.xls)"), true, QString("xls"), QString("previous.dat"))
+                      ? std::tuple(QString("Data Files (*.XLS *.xls)"), true, QString("xls"), QString("previous.xls"))
                       : std::tuple(QString("Data Files (*.DAT *.dat)"), false, QString(), asked.fileName.section('/', -1)));
     const DatSpec spec = newFile(r.points);
     for (std::size_t k = 0; k < 7; ++k) {
@@ -265,7 +258,8 @@ TEST_P(CommandsTest, Outcome)
                 ASSERT_EQ(values.at(std::size_t(p)), p < r.points ? std::optional(spec.value(int(k) + 1, p)) : std::nullopt);
     }
     EXPECT_EQ(window->StatusBar1->text(), r.status ? QString::fromLatin1(r.status) : statusBefore);
-    QWidget *focus[] = {window->cmdSaveFile, window->cmdConvirt, window->cmdUnload, QApplication::focusWidget()};
+    QWidget *unmoved = r.before == Before::Converted ? window->cmdSaveFile : window->cmdUnload;
+    QWidget *focus[] = {window->cmdSaveFile, window->cmdConvirt, unmoved, QApplication::focusWidget()};
     EXPECT_EQ(QApplication::focusWidget(), focus[r.focus]);
     EXPECT_EQ(window->cmdConvirt->isEnabled(), r.openEnabled);
     EXPECT_TRUE(window->cmdSaveFile->isEnabled());
@@ -292,6 +286,8 @@ TEST_P(CommandsTest, Outcome)
     answer(dir + "/again.xls");
     window->cmdSaveFile->click();
     EXPECT_EQ(fs::exists(dir + "/again.xls"), r.again == Writes);
+    if (r.again == Writes && r.route < Route::ConvertButton) // proposed: the log opened, as a workbook
+        EXPECT_EQ(dialogs->fileDialogs.back().fileName.toStdString(), fs::path(*chosen).replace_extension(".xls").string());
     EXPECT_EQ(dialogs->messages.size(), r.again == NoFileMessage ? 1u : 0u);
     EXPECT_EQ(window->cmdConvirt->isEnabled(), r.again != DoesNothing);
 }

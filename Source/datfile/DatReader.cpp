@@ -5,6 +5,7 @@
 #include <bit>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -87,46 +88,39 @@ std::int32_t fileLength(int fd)
     return std::int32_t(info.st_size);
 }
 
-// Reads up to `count` bytes from the start; a file that shrank meanwhile
-// simply gives fewer bytes.
-std::vector<unsigned char> readBytes(int fd, std::int64_t count)
-{
-    std::vector<unsigned char> bytes(std::size_t(count > 0 ? count : 0));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            throw Failure(errno == EISDIR ? PathFileAccessError : DeviceIOError);
-        if (got == 0)
-            break;
-        done += std::size_t(got);
-    }
-    bytes.resize(done);
-    return bytes;
-}
-
-// The file's records, numbered from 1. A record that lies wholly or partly
-// beyond the end of the file reads as zero bytes there, so a file whose
-// length does not match its content still yields values rather than failing.
+// The file's records, numbered from 1, asked for in rising order. A record
+// that lies wholly or partly beyond the end of the file reads as zero bytes
+// there, so a file whose length does not match its content still yields
+// values rather than failing.
+//
+// Either all bytes are given at once, or they are read from a file a chunk
+// at a time as the walk moves on: one small buffer serves the whole file,
+// so a read touches little fresh memory however long the file is. A file
+// that shrinks meanwhile simply gives fewer bytes.
 class RecordFile {
 public:
-    explicit RecordFile(std::string_view bytes) : m_bytes(bytes) {}
+    explicit RecordFile(std::string_view bytes) : m_window(bytes) {}
+    RecordFile(int fd, std::int64_t bytesToRead)
+        : m_fd(fd), m_left(bytesToRead), m_chunk(new char[kChunkBytes])
+    {
+    }
 
     // The first `count` bytes of a record; what lies past the end reads as 0.
     template <std::size_t count>
-    std::array<unsigned char, count> head(std::int16_t number) const
+    std::array<unsigned char, count> head(std::int16_t number)
     {
         std::array<unsigned char, count> head{};
-        const std::size_t start = std::size_t(number - 1) * DatRecordLength;
-        if (start < m_bytes.size())
-            std::memcpy(head.data(), m_bytes.data() + start, std::min(count, m_bytes.size() - start));
+        const std::int64_t start = std::int64_t(number - 1) * DatRecordLength;
+        while (start >= m_windowStart + std::int64_t(m_window.size()) && readChunk()) {
+        }
+        const std::int64_t offset = start - m_windowStart;
+        if (offset >= 0 && std::size_t(offset) < m_window.size())
+            std::memcpy(head.data(), m_window.data() + offset, std::min(count, m_window.size() - std::size_t(offset)));
         return head;
     }
 
     // Bytes 0 to 3: an IEEE 754 single, least significant byte first.
-    float numeric(std::int16_t number) const
+    float numeric(std::int16_t number)
     {
         const auto r = head<4>(number);
         const std::uint32_t bits = std::uint32_t(r[0]) | std::uint32_t(r[1]) << 8
@@ -135,15 +129,48 @@ public:
     }
 
     // All 20 bytes, decoded from the logger's code page and kept whole.
-    std::u16string name(std::int16_t number) const
+    std::u16string name(std::int16_t number)
     {
         const auto r = head<DatRecordLength>(number);
         return decodeWindows1252(std::string_view(reinterpret_cast<const char *>(r.data()), r.size()));
     }
 
 private:
-    std::string_view m_bytes;
+    // Whole records, so that no record is split between two chunks.
+    static constexpr std::size_t kChunkBytes = 3276 * DatRecordLength; // 64 KiB less 16 bytes
+
+    // The next chunk of the file becomes the window; false at its end.
+    bool readChunk()
+    {
+        if (m_fd < 0 || m_left <= 0)
+            return false;
+        m_windowStart += std::int64_t(m_window.size());
+        const std::size_t want = std::size_t(std::min<std::int64_t>(m_left, kChunkBytes));
+        std::size_t done = 0;
+        while (done < want) {
+            const ssize_t got = ::read(m_fd, m_chunk.get() + done, want - done);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                throw Failure(errno == EISDIR ? PathFileAccessError : DeviceIOError);
+            if (got == 0)
+                break;
+            done += std::size_t(got);
+        }
+        m_window = std::string_view(m_chunk.get(), done);
+        m_left = done < want ? 0 : m_left - std::int64_t(done);
+        return done > 0;
+    }
+
+    int m_fd = -1;
+    std::int64_t m_left = 0;           // bytes of the file still to be read
+    std::unique_ptr<char[]> m_chunk;    // the buffer a file is read through
+    std::string_view m_window;          // the bytes at hand
+    std::int64_t m_windowStart = 0;     // their place in the file
 };
+
+// Walks the records: the point values, the two timing figures, the names.
+void walkRecords(RecordFile &records, std::int32_t length, Dataset &dataset, const ReadHooks &hooks);
 
 void call(const std::function<void()> &hook)
 {
@@ -164,13 +191,20 @@ void readDatFile(const std::string &path, Dataset &dataset, const ReadHooks &hoo
 {
     const FileHandle file(openForReading(path));
     const std::int32_t length = fileLength(file.fd());
-    // Read the file in one call (never more than the counter can reach), then walk it.
-    const auto bytes = readBytes(file.fd(), std::min<std::int64_t>(length, kMostBytesRead));
-    readDatBytes(std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()), length,
-                 dataset, hooks);
+    // Never more than the counter can reach is read.
+    RecordFile records(file.fd(), std::min<std::int64_t>(length, kMostBytesRead));
+    walkRecords(records, length, dataset, hooks);
 }
 
 void readDatBytes(std::string_view bytes, std::int32_t length, Dataset &dataset, const ReadHooks &hooks)
+{
+    RecordFile records(bytes);
+    walkRecords(records, length, dataset, hooks);
+}
+
+namespace {
+
+void walkRecords(RecordFile &records, std::int32_t length, Dataset &dataset, const ReadHooks &hooks)
 {
     dataset.pointCount = pointCountFromLength(length);
     call(hooks.lengthMeasured);
@@ -182,7 +216,6 @@ void readDatBytes(std::string_view bytes, std::int32_t length, Dataset &dataset,
     dataset.sizeValueArrays(kMostPointsStored);
     call(hooks.arraysSized);
 
-    const RecordFile records(bytes);
     std::int16_t counter = 1;
     dataset.pointIndex = 0;
     while (dataset.pointIndex != dataset.pointCount) {
@@ -207,5 +240,7 @@ void readDatBytes(std::string_view bytes, std::int32_t length, Dataset &dataset,
         dataset.channelNames[std::size_t(k)] = dataset.recordText;
     }
 }
+
+} // namespace
 
 } // namespace kestrane

@@ -31,8 +31,8 @@ std::int32_t pointCountFromLength(std::int32_t length);
 void readDatFile(const std::string &path, Dataset &dataset, const ReadHooks &hooks = {});
 
 // The walk itself, over the first bytes of a file of `length` bytes (bytes
-// past the end of `bytes` read as zero). readDatFile opens, measures and
-// reads the file, then walks it with this.
+// past the end of `bytes` read as zero). readDatFile opens and measures the
+// file and makes the same walk, reading the file a chunk at a time as it goes.
 void readDatBytes(std::string_view bytes, std::int32_t length, Dataset &dataset, const ReadHooks &hooks = {});
 
 } // namespace kestrane

@@ -1,5 +1,6 @@
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 
 #include "common/Failure.h"
@@ -28,6 +29,9 @@ constexpr std::int32_t kOpenFlags = 33802; // 0x840A
 // left open for a later open to release.
 void frmDataEntry::openCommand()
 {
+    // Disabling the Convert button moves the focus on when it has it; a
+    // failed open puts it back where the operator left it.
+    const QPointer<QWidget> focusBefore = focusWidget();
     cmdSaveFile->setEnabled(false);
     dataset.clearConverted();
     // The record length is the width of the reader's record buffer.
@@ -68,10 +72,10 @@ void frmDataEntry::openCommand()
             cmdConvirt->setFocus();
             return;
         }
-        reportReadFailure(QString::fromStdString(failure.description()));
+        reportReadFailure(QString::fromStdString(failure.description()), focusBefore);
     } catch (const std::exception &failure) {
         // Out of memory and the like: reported as any other failure of the read.
-        reportReadFailure(QString::fromLocal8Bit(failure.what()));
+        reportReadFailure(QString::fromLocal8Bit(failure.what()), focusBefore);
     }
 }
 
@@ -97,14 +101,17 @@ void frmDataEntry::readDatFileShowingProgress(const QString &path)
 
 // The failure path of the open command: the message titled with the failure's
 // description, then no file loaded. The notice, the progress bar and the name
-// boxes stay as the read left them, and so does the focus.
-void frmDataEntry::reportReadFailure(const QString &description)
+// boxes stay as the read left them, and the focus goes back to the control
+// that had it before the command.
+void frmDataEntry::reportReadFailure(const QString &description, QWidget *focusBefore)
 {
     MsgBox(QStringLiteral("Problems Reading File Back Corrupted Data ! "), kestrane::MsgBoxButtons::OKOnly,
            kestrane::MsgBoxIcon::Information, description);
     showNoFileLoaded();
     cmdSaveFile->setEnabled(true);
     cmdConvirt->setEnabled(true);
+    if (focusBefore != nullptr && focusBefore != focusWidget())
+        focusBefore->setFocus(Qt::OtherFocusReason);
 }
 
 // The seven channel-name boxes go blank; the names themselves stay held.

@@ -46,8 +46,16 @@ void CommonDialog::show(FileDialogKind kind)
     // A name typed without an extension in a save dialog gets the filter's
     // own, in lower case: "run 7" is saved as "run 7.xls", which the operator
     // and the spreadsheet programs recognise, not as a file without a type.
-    if (kind == FileDialogKind::Save)
+    //
+    // A save never proposes a file of another type: after an open the last
+    // path is the log itself, and Return then Yes would replace the one file
+    // that cannot be made again. The proposal is the last path with the
+    // filter's extension ("run.dat" -> "run.xls"), in the same folder;
+    // FileName itself changes only when the operator chooses.
+    if (kind == FileDialogKind::Save) {
         request.defaultSuffix = firstExtension(Filter);
+        request.fileName = withExtension(FileName, request.defaultSuffix);
+    }
 
     const std::optional<QString> chosen = m_driver->showFileDialog(request);
     if (!chosen) {

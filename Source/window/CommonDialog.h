@@ -11,7 +11,8 @@ namespace kestrane {
 // The window's file dialog, one object shared by the open command (ShowOpen)
 // and the convert command (ShowSave). Its settings live on between uses: the
 // path chosen in one use is the starting file name of the next, whichever
-// command shows it.
+// command shows it -- in a save dialog with the filter's extension in place
+// of its own, so that the save never proposes the log it was opened from.
 class CommonDialog {
 public:
     // Dialog option flags a command may set.

@@ -69,4 +69,17 @@ QString firstExtension(const QString &filter)
     return plain ? extension.toLower() : QString();
 }
 
+QString withExtension(const QString &path, const QString &extension)
+{
+    const qsizetype nameStart = path.lastIndexOf(QLatin1Char('/')) + 1;
+    if (extension.isEmpty() || nameStart == path.size())
+        return path;
+    // A leading dot marks a hidden file, not an extension.
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    const bool hasExtension = dot > nameStart;
+    if (hasExtension && path.mid(dot + 1).compare(extension, Qt::CaseInsensitive) == 0)
+        return path;
+    return (hasExtension ? path.left(dot) : path) + QLatin1Char('.') + extension;
+}
+
 } // namespace kestrane

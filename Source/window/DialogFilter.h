@@ -23,4 +23,10 @@ QStringList qtNameFilters(const QString &filter);
 // single extension ("*", "*.*", "*.x?s").
 QString firstExtension(const QString &filter);
 
+// `path` with the extension of its file name swapped for `extension`, or with
+// it added where the name has none: "/logs/run.dat" -> "/logs/run.xls",
+// "/logs/run" -> "/logs/run.xls". A name that has it already, in any case,
+// and an empty path or extension are left as they are.
+QString withExtension(const QString &path, const QString &extension);
+
 } // namespace kestrane

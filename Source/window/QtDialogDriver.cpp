@@ -30,6 +30,12 @@ std::optional<QString> QtDialogDriver::showFileDialog(const FileDialogRequest &r
     QFileDialog dialog(m_owner, save ? QStringLiteral("Save As") : QStringLiteral("Open"),
                        request.folder);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // Qt's own dialog on every desktop, never the platform's (GTK, KDE, a
+    // portal). The platform dialogs ask about an existing file on the name
+    // as typed, before the ".xls" is added, so "out" would replace "out.xls"
+    // without a question; Qt's dialog asks on the name that is saved. The
+    // operator also meets one dialog, the same everywhere, for both commands.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     // The chosen file need not exist, in either dialog.
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);

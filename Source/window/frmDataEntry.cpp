@@ -279,8 +279,36 @@ void frmDataEntry::centreOnScreen()
 // to measure, so the rule waits for the first real size.
 void frmDataEntry::outerGeometryChanged()
 {
-    if (isVisible())
-        keepMinimumSize(*m_placement);
+    if (!isVisible())
+        return;
+    keepMinimumSize(*m_placement);
+    if (m_centreOnceFramed && isFramed()) {
+        m_centreOnceFramed = false;
+        centreOnScreen();
+    }
+}
+
+// The window centres itself while it loads, before any window manager has
+// put a frame around it, so that centring counts the client area and menu
+// bar only. The first time the window is shown it is centred again on its
+// real outer size: at once when the frame is already known (no jump), else as
+// soon as the window manager reports it.
+void frmDataEntry::centreAgainOnceFramed()
+{
+    if (m_shownBefore)
+        return;
+    m_shownBefore = true;
+    if (isFramed()) {
+        keepMinimumSize(*m_placement); // the outer size it will open with
+        centreOnScreen();
+    } else {
+        m_centreOnceFramed = true;
+    }
+}
+
+bool frmDataEntry::isFramed() const
+{
+    return frameGeometry() != geometry();
 }
 
 void frmDataEntry::resizeEvent(QResizeEvent *event)
@@ -312,6 +340,7 @@ void frmDataEntry::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (m_keyPreview)
         turnOnKeyPreview(); // the QWindow exists now; installing twice is harmless
+    centreAgainOnceFramed();
 }
 
 void frmDataEntry::keyPressed(const QKeyEvent &event)

@@ -138,11 +138,13 @@ private:
     void applicationFocusChanged(QWidget *old, QWidget *now);
     void centreOnScreen();
     void outerGeometryChanged();
+    void centreAgainOnceFramed();
+    bool isFramed() const;
     void terminate();
 
     // Steps of the open and convert commands (open_command.cpp, convert_command.cpp).
     void readDatFileShowingProgress(const QString &path);
-    void reportReadFailure(const QString &description);
+    void reportReadFailure(const QString &description, QWidget *focusBefore);
     void clearChannelNameBoxes();
     void showNoFileLoaded();
     void writeLayoutShowingProgress(kestrane::spreadsheet::Worksheet &sheet);
@@ -153,4 +155,6 @@ private:
     std::unique_ptr<kestrane::WindowPlacement> m_placement;
     std::unique_ptr<kestrane::TerminationWatch> m_terminationWatch;
     bool m_keyPreview = false;
+    bool m_shownBefore = false;
+    bool m_centreOnceFramed = false; // shown, waiting for the window manager's frame
 };

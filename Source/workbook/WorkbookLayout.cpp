@@ -63,9 +63,11 @@ void writeLayout(Dataset &dataset, spreadsheet::Worksheet &sheet, const spreadsh
     // The channel columns, one whole column after another. Each value is the
     // stored single widened to double, with no detour through decimal; an
     // empty slot leaves its cell empty.
+    // The column's address is read once; its cells are then reached by row.
     for (int channel = 1; channel <= Dataset::ChannelCount; ++channel) {
+        const int column = sheet.Range(channelCell(channel, kFirstDataRow)).Column();
         for (dataset.pointIndex = 0; dataset.pointIndex < dataset.pointCount; ++dataset.pointIndex) {
-            spreadsheet::Range cell = sheet.Range(channelCell(channel, kFirstDataRow + std::int64_t(dataset.pointIndex)));
+            spreadsheet::Range cell = sheet.Cells(kFirstDataRow + dataset.pointIndex, column);
             if (const ChannelSlot &slot = slotAt(dataset, channel))
                 cell.setValue(double(*slot));
             else

@@ -34,10 +34,10 @@ std::int16_t nextProgressPosition(std::int16_t position, std::int32_t pointCount
 // for its name only once it is complete, saves and closes it, and empties the
 // channel values. A dataset is converted at most once.
 //
-// The save dialog starts on the path of the .DAT file just opened (the dialog
-// keeps its last path), as the operator knows it from the open; saving over
-// that file is never silent, because the dialog asks before replacing any
-// existing file. A name typed without an extension is saved with ".xls".
+// The save dialog proposes the .DAT file just opened with ".xls" in place of
+// its extension ("run.dat" -> "run.xls"), in its folder, never the log itself;
+// the dialog asks before replacing any existing file. A name typed without an
+// extension is saved with ".xls".
 void frmDataEntry::convertCommand()
 {
     cmdConvirt->setEnabled(false);

@@ -1,8 +1,12 @@
 #!/usr/bin/python3
-# The built program on a desktop of its own (Xvfb, openbox), driven by real key presses:   e2e.py PROGRAM
-# a file opened, converted, read back; a cancel; a refusal; the close guard; exit and SIGTERM.
+# The built program on a desktop of its own (Xvfb, openbox, the GTK theme of a GNOME desktop), driven by real
+# key presses:   e2e.py PROGRAM SOFFICE
+# a file opened, converted, read back; a cancel; a refusal; a workbook open in LibreOffice; the close guard;
+# exit and SIGTERM.
 
+import glob
 import os
+import signal
 import struct
 import subprocess
 import sys
@@ -53,14 +57,27 @@ def close(title, *keys):
     wait_for(lambda: not shown(title), title + " to close")
 
 
+def off_centre(window):
+    """Pixels between the middle of the 1024 x 768 screen and that of the window with the frame openbox draws."""
+    info = subprocess.run(["xwininfo", "-id", window], capture_output=True, text=True).stdout
+    x, y, width, height = (int(info.split(k + ": ")[1].split()[0]) for k in ("upper-left X", "upper-left Y", "Width", "Height"))
+    frame = subprocess.run(["xprop", "-id", window, "_NET_FRAME_EXTENTS"], capture_output=True, text=True).stdout
+    if "=" not in frame:
+        return 1e9  # not framed yet
+    left, right, top, bottom = (int(v) for v in frame.split("=")[1].split(","))
+    return max(abs(2 * x - left + width + right - 1024), abs(2 * y - top + height + bottom - 768)) / 2
+
+
 def start(program):
     proc = subprocess.Popen([program], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     active = ["xdotool", "getactivewindow", "getwindowname"]
     wait_for(lambda: subprocess.run(active, capture_output=True, text=True).stdout.strip() == MAIN, MAIN)
+    window = subprocess.run(["xdotool", "getactivewindow"], capture_output=True, text=True).stdout.strip()
+    wait_for(lambda: off_centre(window) <= 2, "the window centred with its frame", 10)
     return proc
 
 
-def run(program, work):
+def run(program, soffice, work):
     values = [[(c + 1) * 1000.0 + p / 7.0 for c in range(7)] for p in range(25)]
     numbers = [struct.pack("<f16x", v) for row in values for v in row] + [struct.pack("<f16x", v) for v in (3, 0)]
     dat, xls, upper = work / "probe.dat", work / "probe.xls", work / "PROBE.DAT"
@@ -71,7 +88,7 @@ def run(program, work):
     key("ctrl+o", expect="Open")
     close("Open", "ctrl+a", str(dat), "Return")
     key("ctrl+c", expect="Save As")
-    close("Save As", "ctrl+a", str(xls), "Return")
+    close("Save As", "Return")  # the log's name as a workbook, proposed
     wait_for(xls.exists, "the workbook")
     sheet = xlrd.open_workbook(str(xls)).sheet_by_index(0)
     assert sheet.cell_value(0, 0) == "Periodic Data Import" and sheet.cell_value(2, 1) == 3.0
@@ -80,25 +97,46 @@ def run(program, work):
         expected = [3.0 * (p + 1)] + [struct.unpack("<f", struct.pack("<f", v))[0] for v in row]
         assert sheet.row_values(6 + p, 0, 8) == expected, (p, sheet.row_values(6 + p))
     assert sheet.nrows == 6 + len(values)
+    shared = work / "shared" / "probe.xls"  # LibreOffice opens a copy, slowly: meanwhile the rest goes on
+    shared.parent.mkdir()
+    shared.write_bytes(xls.read_bytes())
+    office = subprocess.Popen([soffice, "--headless", "--norestore", "-env:UserInstallation=" + (work.parent / "office").as_uri(),
+                               str(shared)], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
 
     key("ctrl+o", expect="Open")  # saving over a file asks first; then the save dialog cancelled
     close("Open", "ctrl+a", str(dat), "Return")
     key("ctrl+c", expect="Save As")
     written = xls.read_bytes()
-    send("ctrl+a", str(xls), "Return")
+    send("ctrl+a", str(xls.with_suffix("")), "Return")  # the name without its ".xls" asks too
     wait_for(lambda: shown("Save As") == 2, "the question before replacing " + xls.name)
     send("n")
     wait_for(lambda: shown("Save As") == 1, "the question to go")
     close("Save As", "Escape")
     key("ctrl+c", expect="Kestrane")  # "No (.DAT) File Loaded"
     close("Kestrane", "Return")
-    assert sorted(p.name for p in work.iterdir()) == ["PROBE.DAT", "probe.dat", "probe.xls"]
+    assert sorted(p.name for p in work.iterdir()) == ["PROBE.DAT", "probe.dat", "probe.xls", "shared"]
     assert xls.read_bytes() == written
 
     key("ctrl+o", expect="Open")  # a path without ".dat" in lower case is refused
     close("Open", "ctrl+a", str(upper), "Return")
     wait_for(lambda: shown("Kestrane"), "File must be (.Dat)")
     close("Kestrane", "Return")
+
+    try:  # a workbook LibreOffice has open is not replaced under it; the data stay for another try
+        wait_for((shared.parent / ".~lock.probe.xls#").exists, "LibreOffice's lock file", 180)
+        key("ctrl+o", expect="Open")
+        close("Open", "ctrl+a", str(dat), "Return")
+        key("ctrl+c", expect="Save As")
+        send("ctrl+a", str(shared), "Return")
+        wait_for(lambda: shown("Save As") == 2, "the question before replacing")
+        send("y")
+        wait_for(lambda: shown("Permission denied"), "Problems Writing Excel File")
+        close("Permission denied", "Return")
+        assert shared.read_bytes() == written
+    finally:
+        os.killpg(office.pid, signal.SIGKILL)
+    key("ctrl+c", expect="Save As")
+    close("Save As", "Escape")
 
     key("alt+F4")  # refused: the window stays and still answers
     time.sleep(1)
@@ -122,7 +160,8 @@ with tempfile.TemporaryDirectory() as private:
     xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
                             pass_fds=(write_end,), stderr=subprocess.DEVNULL)
     os.close(write_end)
-    os.environ.update(DISPLAY=":" + os.fdopen(read_end).readline().strip(), QT_QPA_PLATFORM="xcb",
+    assert glob.glob("/usr/lib/*/qt6/plugins/platformthemes/libqgtk3.so"), "no GTK theme: qt6-gtk-platformtheme"
+    os.environ.update(DISPLAY=":" + os.fdopen(read_end).readline().strip(), QT_QPA_PLATFORM="xcb", QT_QPA_PLATFORMTHEME="gtk3",
                       XDG_CONFIG_HOME=private, XDG_DATA_HOME=private, XDG_CACHE_HOME=private)
     os.environ.pop("QT_SCALE_FACTOR", None)
     wm = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -130,7 +169,7 @@ with tempfile.TemporaryDirectory() as private:
         wait_for(lambda: b"window id" in subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
                                                         capture_output=True).stdout, "openbox")
         (Path(private) / "work").mkdir()
-        run(sys.argv[1], Path(private) / "work")
+        run(sys.argv[1], sys.argv[2], Path(private) / "work")
     finally:
         wm.kill()
         xvfb.terminate()

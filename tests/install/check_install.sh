@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs the build into a scratch DESTDIR, under the configured prefix and
 # under one full of characters a launcher could misread, and checks what a
-# desktop needs: the program, the icons, and a desktop entry that validates.
+# desktop needs: the program, the icons, the software centre's metadata, the manual
+# page, the notices, and a desktop entry that validates.
 #   check_install.sh CMAKE BUILD PREFIX
 set -eu
 dest=$(mktemp -d)
@@ -10,8 +11,10 @@ for prefix in "$3" '/opt/Kes trane $HOME "q" `id` 50%'; do
   DESTDIR="$dest" "$1" --install "$2" --prefix "$prefix" >/dev/null
   root="$dest$prefix"
   test -x "$root/bin/kestrane"
-  for size in 32 48 256; do
-    test -s "$root/share/icons/hicolor/${size}x$size/apps/kestrane.png"
+  for file in icons/hicolor/32x32/apps/kestrane.png icons/hicolor/48x48/apps/kestrane.png \
+      icons/hicolor/256x256/apps/kestrane.png metainfo/org.kestrane.Kestrane.metainfo.xml \
+      man/man1/kestrane.1.gz doc/kestrane/copyright doc/kestrane/changelog.gz; do
+    test -s "$root/share/$file"
   done
   desktop-file-validate "$root/share/applications/kestrane.desktop"
   # desktop-file-validate prints warnings and hints without failing.

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "common/Failure.h"
+#include "workbook/spreadsheet/LockFile.h"
 
 namespace kestrane::spreadsheet {
 
@@ -83,7 +84,7 @@ public:
     TemporaryFile(const TemporaryFile &) = delete;
     TemporaryFile &operator=(const TemporaryFile &) = delete;
 
-    void write(const std::vector<unsigned char> &bytes)
+    void write(std::span<const unsigned char> bytes)
     {
         std::size_t done = 0;
         while (done < bytes.size()) {
@@ -145,9 +146,18 @@ void flushFolder(const std::string &folder)
 
 void saveAtomically(const std::string &path, const std::vector<unsigned char> &bytes)
 {
+    saveAtomically(path, [&](const SaveWriter &write) { write(bytes); });
+}
+
+void saveAtomically(const std::string &path, const std::function<void(const SaveWriter &)> &produce)
+{
     if (path.empty())
         throw Failure(BadFileNameOrNumber);
     const std::string target = resolvedTarget(path);
+    // A workbook open in a spreadsheet program is not replaced under it: the
+    // operator closes it there and saves again.
+    if (openInASpreadsheetProgram(path) || openInASpreadsheetProgram(target))
+        throw Failure(PermissionDenied);
 
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;
@@ -161,7 +171,7 @@ void saveAtomically(const std::string &path, const std::vector<unsigned char> &b
 
     const std::string folder = folderOf(target);
     TemporaryFile temporary(folder);
-    temporary.write(bytes);
+    produce([&](std::span<const unsigned char> bytes) { temporary.write(bytes); });
     if (exists)
         temporary.copyModeOf(existing);
     temporary.flushAndClose();

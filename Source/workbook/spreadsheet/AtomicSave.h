@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -13,11 +15,18 @@ namespace kestrane::spreadsheet {
 //   76 "Path not found"          the folder does not exist, or a part of the
 //                                 path is a file
 //   75 "Path/File access error"  the target is a folder, device or pipe, or another refusal
-//   70 "Permission denied"       the folder or the target may not be written
+//   70 "Permission denied"       the folder or the target may not be written,
+//                                 or a spreadsheet program has the target open
+//                                 (its lock file lies beside it)
 //   61 "Disk full"               no room for the file (or the file size limit)
 //   57 "Device I/O error"        the disk failed
 //   52 "Bad file name or number" an empty path or a name too long
 // A target that is a symbolic link keeps its link: the file it names is replaced.
 void saveAtomically(const std::string &path, const std::vector<unsigned char> &bytes);
+// The same for a file whose bytes `produce` hands to the writer it is given,
+// run after run, so that a large file is never held whole in memory. A
+// failure thrown by `produce` fails the save in the same way.
+using SaveWriter = std::function<void(std::span<const unsigned char>)>;
+void saveAtomically(const std::string &path, const std::function<void(const SaveWriter &)> &produce);
 
 } // namespace kestrane::spreadsheet

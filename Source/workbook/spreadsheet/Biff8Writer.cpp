@@ -123,27 +123,47 @@ void writeSheet(ByteBuffer &out, const Worksheet &sheet, bool firstSheet, const 
     biff::eof(out);
 }
 
+// The runs a sheet is written in: small enough to stay in the processor's
+// cache, large enough that each costs little.
+constexpr std::size_t kRunBytes = 64 * 1024;
+
 } // namespace
 
 // ---- public ----
 
-std::vector<unsigned char> workbookStream(const std::vector<const Worksheet *> &sheets)
+WorkbookStream::WorkbookStream(std::vector<const Worksheet *> sheets)
+    : m_sheets(std::move(sheets)), m_strings(collectStrings(m_sheets))
 {
-    const SharedStrings strings = collectStrings(sheets);
-    // Room for the globals and the largest cell record per cell, so the
-    // buffer is allocated once.
-    std::size_t cells = 0;
-    for (const Worksheet *sheet : sheets)
-        sheet->forEachCell([&](int, const Worksheet::StoredCell &) { ++cells; });
-    ByteBuffer out;
-    out.reserve(8192 + 18 * cells);
-    const std::vector<std::size_t> offsetFields = writeGlobals(out, sheets, strings);
-    for (std::size_t i = 0; i < sheets.size(); ++i) {
-        // Each sheet list entry points exactly at its sheet's BOF.
-        out.patchU32(offsetFields[i], std::uint32_t(out.size()));
-        writeSheet(out, *sheets[i], i == 0, strings);
+    const std::vector<std::size_t> offsetFields = writeGlobals(m_globals, m_sheets, m_strings);
+    // Each sheet is measured by writing it once into a buffer that keeps
+    // nothing; each sheet list entry then points exactly at its sheet's BOF.
+    std::size_t position = m_globals.size();
+    for (std::size_t i = 0; i < m_sheets.size(); ++i) {
+        m_globals.patchU32(offsetFields[i], std::uint32_t(position));
+        ByteBuffer measure(kRunBytes, [](std::span<const unsigned char>) {});
+        writeSheet(measure, *m_sheets[i], i == 0, m_strings);
+        position += measure.size();
     }
-    return out.take();
+    m_size = position;
+}
+
+void WorkbookStream::writeTo(const ByteWriter &write) const
+{
+    write(m_globals.view());
+    for (std::size_t i = 0; i < m_sheets.size(); ++i) {
+        ByteBuffer out(kRunBytes, write);
+        writeSheet(out, *m_sheets[i], i == 0, m_strings);
+        out.flush();
+    }
+}
+
+ByteBuffer workbookStream(const std::vector<const Worksheet *> &sheets)
+{
+    const WorkbookStream stream(sheets);
+    ByteBuffer out;
+    out.reserve(stream.size());
+    stream.writeTo([&](std::span<const unsigned char> bytes) { out.bytes(bytes); });
+    return out;
 }
 
 } // namespace kestrane::spreadsheet

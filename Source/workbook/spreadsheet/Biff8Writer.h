@@ -1,6 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <vector>
+
+#include "workbook/spreadsheet/ByteBuffer.h"
+#include "workbook/spreadsheet/SharedStrings.h"
 
 namespace kestrane::spreadsheet {
 
@@ -8,6 +12,24 @@ class Worksheet;
 
 // The BIFF8 workbook stream of these sheets, in this order: the workbook
 // globals (formats, sheet list, shared strings), then each sheet's cells.
-std::vector<unsigned char> workbookStream(const std::vector<const Worksheet *> &sheets);
+// Its size is known before it is written, so a file can be laid out around
+// it, and it is written out in runs, never held whole.
+class WorkbookStream {
+public:
+    explicit WorkbookStream(std::vector<const Worksheet *> sheets);
+
+    std::size_t size() const { return m_size; }
+    // Hands the whole stream to `write`, in order, in runs of at most 64 KiB.
+    void writeTo(const ByteWriter &write) const;
+
+private:
+    std::vector<const Worksheet *> m_sheets;
+    SharedStrings m_strings;
+    ByteBuffer m_globals; // whole, each sheet's place in its sheet list entry
+    std::size_t m_size = 0;
+};
+
+// The same stream whole in one buffer.
+ByteBuffer workbookStream(const std::vector<const Worksheet *> &sheets);
 
 } // namespace kestrane::spreadsheet

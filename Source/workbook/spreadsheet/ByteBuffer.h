@@ -5,21 +5,44 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <memory>
+#include <span>
 #include <string_view>
 #include <vector>
 
 namespace kestrane::spreadsheet {
 
+// Where a buffer hands on the bytes it has gathered, in order.
+using ByteWriter = std::function<void(std::span<const unsigned char>)>;
+
 // A growing run of bytes with little-endian writers, the byte order of every
 // field in the .xls format; values can be patched in afterwards.
 class ByteBuffer {
 public:
+    ByteBuffer() = default;
+    // A buffer that hands its bytes on to `drain` whenever `runBytes` are
+    // gathered, and is empty again: a long stream passes through a small
+    // buffer. Bytes handed on can no longer be patched.
+    ByteBuffer(std::size_t runBytes, ByteWriter drain) : m_drain(std::move(drain)) { reallocate(runBytes); }
+
+    // Hands on the bytes gathered so far; a buffer without a drain keeps them.
+    void flush()
+    {
+        if (!m_drain)
+            return;
+        if (m_size)
+            m_drain(view());
+        m_drained += m_size;
+        m_size = 0;
+    }
+
     void u8(std::uint8_t value) { *grow(1) = value; }
     void u16(std::uint16_t value) { put(value, 2); }
     void u32(std::uint32_t value) { put(value, 4); }
     void f64(double value) { put(std::bit_cast<std::uint64_t>(value), 8); }
     void zeros(std::size_t count) { std::memset(grow(count), 0, count); }
-    void bytes(const std::vector<unsigned char> &more)
+    void bytes(std::span<const unsigned char> more)
     {
         if (!more.empty())
             std::memcpy(grow(more.size()), more.data(), more.size());
@@ -37,33 +60,51 @@ public:
         }
     }
 
-    void patchU16(std::size_t at, std::uint16_t value) { write(&m_bytes[at], value, 2); }
-    void patchU32(std::size_t at, std::uint32_t value) { write(&m_bytes[at], value, 4); }
+    void patchU16(std::size_t at, std::uint16_t value) { write(&m_bytes[at - m_drained], value, 2); }
+    void patchU32(std::size_t at, std::uint32_t value) { write(&m_bytes[at - m_drained], value, 4); }
 
-    std::size_t size() const { return m_size; }
+    // Bytes written in all, those handed on included.
+    std::size_t size() const { return m_drained + m_size; }
+    // Room for `size` bytes in all, taken at once.
     void reserve(std::size_t size)
     {
-        if (size > m_bytes.size())
-            m_bytes.resize(size);
+        if (size > m_capacity)
+            reallocate(size);
     }
-    // The bytes written; the buffer is left empty.
-    std::vector<unsigned char> take()
-    {
-        m_bytes.resize(m_size);
-        m_size = 0;
-        return std::move(m_bytes);
-    }
+    // The bytes written and not handed on, in place.
+    std::span<const unsigned char> view() const { return {m_bytes.get(), m_size}; }
+    // A copy of the bytes written and not handed on.
+    std::vector<unsigned char> toVector() const { return {m_bytes.get(), m_bytes.get() + m_size}; }
 
 private:
     // Room for `count` more bytes at the end; the storage doubles as it fills,
     // so writing a file costs few reallocations.
     unsigned char *grow(std::size_t count)
     {
-        if (m_size + count > m_bytes.size())
-            m_bytes.resize(std::max(2 * m_bytes.size(), m_size + count));
-        unsigned char *at = m_bytes.data() + m_size;
+        if (m_size + count > m_capacity)
+            makeRoom(count);
+        unsigned char *at = m_bytes.get() + m_size;
         m_size += count;
         return at;
+    }
+    void makeRoom(std::size_t count)
+    {
+        if (m_drain) {
+            flush();
+            if (count <= m_capacity)
+                return;
+        }
+        reallocate(std::max(2 * m_capacity, m_size + count));
+    }
+    // The storage is left uninitialised: every byte is written before it is
+    // read, and zero-filling a large buffer first would touch it twice.
+    void reallocate(std::size_t capacity)
+    {
+        std::unique_ptr<unsigned char[]> larger(new unsigned char[capacity]);
+        if (m_size)
+            std::memcpy(larger.get(), m_bytes.get(), m_size);
+        m_bytes = std::move(larger);
+        m_capacity = capacity;
     }
     void put(std::uint64_t value, int count) { write(grow(std::size_t(count)), value, count); }
     static void write(unsigned char *at, std::uint64_t value, int count)
@@ -72,8 +113,11 @@ private:
             at[i] = static_cast<unsigned char>(value >> (8 * i));
     }
 
-    std::vector<unsigned char> m_bytes; // storage; its first m_size bytes are written
+    std::unique_ptr<unsigned char[]> m_bytes; // storage; its first m_size bytes are written
+    std::size_t m_capacity = 0;
     std::size_t m_size = 0;
+    std::size_t m_drained = 0; // bytes handed on to m_drain
+    ByteWriter m_drain;
 };
 
 // True when every character fits in one byte, so the text can be stored

@@ -130,20 +130,32 @@ std::size_t largestWorkbookStream()
     return (kHeaderFatSectors * kEntriesPerFatSector - 1 - kHeaderFatSectors) * kSectorSize;
 }
 
-std::vector<unsigned char> compoundFile(const std::vector<unsigned char> &workbookStream)
+CompoundFrame compoundFrame(std::size_t streamSize)
 {
-    if (workbookStream.size() > largestWorkbookStream())
+    if (streamSize > largestWorkbookStream())
         throw Failure(ApplicationDefined, "The workbook is too large for the .xls file format");
-    const SectorPlan plan = planFor(workbookStream.size());
+    const SectorPlan plan = planFor(streamSize);
 
+    CompoundFrame frame;
+    frame.header.reserve(kSectorSize);
+    writeHeader(frame.header, plan);
+    const std::size_t padding = plan.streamSectors * kSectorSize - streamSize;
+    frame.trailer.reserve(padding + kSectorSize * (1 + plan.fatSectors));
+    frame.trailer.zeros(padding); // up to 4096 bytes, then to the sector's end
+    writeDirectory(frame.trailer, plan);
+    writeFat(frame.trailer, plan);
+    return frame;
+}
+
+std::vector<unsigned char> compoundFile(std::span<const unsigned char> workbookStream)
+{
+    const CompoundFrame frame = compoundFrame(workbookStream.size());
     ByteBuffer out;
-    out.reserve(kSectorSize * (1 + plan.firstFatSector + plan.fatSectors));
-    writeHeader(out, plan);
+    out.reserve(frame.header.size() + workbookStream.size() + frame.trailer.size());
+    out.bytes(frame.header.view());
     out.bytes(workbookStream);
-    out.zeros(plan.streamSectors * kSectorSize - workbookStream.size()); // padding and sector fill
-    writeDirectory(out, plan);
-    writeFat(out, plan);
-    return out.take();
+    out.bytes(frame.trailer.view());
+    return out.toVector();
 }
 
 } // namespace kestrane::spreadsheet

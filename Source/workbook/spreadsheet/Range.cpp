@@ -25,8 +25,7 @@ Range Range::Offset(std::int16_t rows, std::int16_t columns) const
 CellValue Range::Value() const
 {
     m_sheet->requireOpen();
-    const CellValue *value = m_sheet->findCell(m_address);
-    return value ? *value : CellValue{};
+    return m_sheet->cellValue(m_address);
 }
 
 void Range::setValue(std::u16string_view text)

@@ -41,7 +41,16 @@ void Workbook::SaveAs(const std::string &path)
 {
     if (!m_open)
         throw Failure(ApplicationDefined, "The workbook has been closed");
-    saveAtomically(path, fileBytes());
+    // The stream goes to the file run by run between the compound file's
+    // header and trailer, never held whole; a workbook too large for the
+    // format is refused before any file is made.
+    const WorkbookStream stream(sheets());
+    const CompoundFrame frame = compoundFrame(stream.size());
+    saveAtomically(path, [&](const SaveWriter &write) {
+        write(frame.header.view());
+        stream.writeTo(write);
+        write(frame.trailer.view());
+    });
 }
 
 void Workbook::Close()
@@ -63,7 +72,7 @@ std::vector<const Worksheet *> Workbook::sheets() const
 
 std::vector<unsigned char> Workbook::fileBytes() const
 {
-    return compoundFile(workbookStream(sheets()));
+    return compoundFile(workbookStream(sheets()).view());
 }
 
 } // namespace kestrane::spreadsheet

@@ -1,32 +1,12 @@
 #include "workbook/spreadsheet/Worksheet.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "common/Failure.h"
 #include "workbook/spreadsheet/Workbook.h"
 
 namespace kestrane::spreadsheet {
-
-namespace {
-
-using Row = std::vector<Worksheet::StoredCell>;
-
-// Room a row gets with its first cell: a data row of our workbooks holds
-// eight cells, and growing one cell at a time would cost an allocation each.
-constexpr std::size_t kCellsPerRowGuess = 8;
-
-// Where a column's cell is, or would go, in a row kept sorted by column.
-template <typename SortedRow>
-auto placeInRow(SortedRow &row, int column)
-{
-    // Cells mostly arrive left to right, so the end is the usual place.
-    if (row.empty() || row.back().column < column)
-        return row.end();
-    return std::lower_bound(row.begin(), row.end(), column,
-                            [](const Worksheet::StoredCell &cell, int c) { return cell.column < c; });
-}
-
-} // namespace
 
 spreadsheet::Range Worksheet::Range(std::string_view a1Address)
 {
@@ -35,6 +15,14 @@ spreadsheet::Range Worksheet::Range(std::string_view a1Address)
     if (!address)
         throw Failure(ApplicationDefined, "Method 'Range' of object '_Worksheet' failed");
     return spreadsheet::Range(*this, *address);
+}
+
+spreadsheet::Range Worksheet::Cells(int row, int column)
+{
+    requireOpen();
+    if (row < 1 || row > kRowCount || column < 1 || column > kColumnCount)
+        throw Failure(ApplicationDefined); // "Application-defined or object-defined error", as Cells gives
+    return spreadsheet::Range(*this, CellAddress{row - 1, column - 1});
 }
 
 spreadsheet::Columns Worksheet::Columns(std::string_view spec)
@@ -49,13 +37,68 @@ spreadsheet::Columns Worksheet::Columns(std::string_view spec)
     return spreadsheet::Columns(*this, std::min(*first, *last), std::max(*first, *last));
 }
 
-const CellValue *Worksheet::findCell(CellAddress address) const
+CellValue Worksheet::valueAt(const ColumnCells &cells, std::size_t row) const
 {
-    if (std::size_t(address.row) >= m_rows.size())
-        return nullptr;
-    const Row &row = m_rows[std::size_t(address.row)];
-    const auto place = placeInRow(row, address.column);
-    return place != row.end() && place->column == address.column ? &place->value : nullptr;
+    const std::uint64_t payload = cells.payloads[row];
+    switch (cells.kinds[row]) {
+    case CellKind::Empty: return {};
+    case CellKind::Text: return m_texts[std::size_t(payload)];
+    case CellKind::Integer: return std::int16_t(payload);
+    case CellKind::Number: return std::bit_cast<double>(payload);
+    case CellKind::DateTime: return DateTime{std::bit_cast<double>(payload)};
+    }
+    return {};
+}
+
+CellValue Worksheet::cellValue(CellAddress address) const
+{
+    if (std::size_t(address.column) >= m_columns.size())
+        return {};
+    const ColumnCells &cells = m_columns[std::size_t(address.column)];
+    if (std::size_t(address.row) >= cells.kinds.size())
+        return {};
+    return valueAt(cells, std::size_t(address.row));
+}
+
+Worksheet::ColumnCells &Worksheet::cellsReaching(CellAddress address)
+{
+    if (std::size_t(address.column) >= m_columns.size())
+        m_columns.resize(std::size_t(address.column) + 1);
+    ColumnCells &cells = m_columns[std::size_t(address.column)];
+    const std::size_t rows = std::size_t(address.row) + 1;
+    if (rows > cells.kinds.size()) {
+        // A column mostly runs as far down as the longest one before it, so
+        // it gets that room at once rather than doubling its way there.
+        if (rows > cells.kinds.capacity()) {
+            const std::size_t room = std::max({rows, 2 * cells.kinds.capacity(), m_longestColumn});
+            cells.kinds.reserve(room);
+            cells.payloads.reserve(room);
+        }
+        cells.kinds.resize(rows, CellKind::Empty);
+        cells.payloads.resize(rows);
+        m_longestColumn = std::max(m_longestColumn, rows);
+    }
+    return cells;
+}
+
+void Worksheet::releaseText(ColumnCells &cells, std::size_t row)
+{
+    if (cells.kinds[row] != CellKind::Text)
+        return;
+    std::u16string().swap(m_texts[std::size_t(cells.payloads[row])]);
+    m_freeTexts.push_back(cells.payloads[row]);
+}
+
+std::uint64_t Worksheet::keepText(std::u16string text)
+{
+    if (m_freeTexts.empty()) {
+        m_texts.push_back(std::move(text));
+        return m_texts.size() - 1;
+    }
+    const std::uint64_t slot = m_freeTexts.back();
+    m_freeTexts.pop_back();
+    m_texts[std::size_t(slot)] = std::move(text);
+    return slot;
 }
 
 void Worksheet::storeCell(CellAddress address, CellValue value)
@@ -65,27 +108,49 @@ void Worksheet::storeCell(CellAddress address, CellValue value)
         eraseCell(address);
         return;
     }
-    if (std::size_t(address.row) >= m_rows.size())
-        m_rows.resize(std::size_t(address.row) + 1);
-    Row &row = m_rows[std::size_t(address.row)];
-    if (row.capacity() == 0)
-        row.reserve(kCellsPerRowGuess);
-    const auto place = placeInRow(row, address.column);
-    if (place != row.end() && place->column == address.column)
-        place->value = std::move(value);
-    else
-        row.insert(place, StoredCell{std::uint16_t(address.column), std::move(value)});
+    ColumnCells &cells = cellsReaching(address);
+    const std::size_t row = std::size_t(address.row);
+    releaseText(cells, row);
+    struct Encode {
+        Worksheet &sheet;
+        CellKind &kind;
+        std::uint64_t &payload;
+        void operator()(std::monostate) const {}
+        void operator()(std::u16string &text) const
+        {
+            kind = CellKind::Text;
+            payload = sheet.keepText(std::move(text));
+        }
+        void operator()(std::int16_t number) const
+        {
+            kind = CellKind::Integer;
+            payload = std::uint64_t(std::uint16_t(number));
+        }
+        void operator()(double number) const
+        {
+            kind = CellKind::Number;
+            payload = std::bit_cast<std::uint64_t>(number);
+        }
+        void operator()(DateTime when) const
+        {
+            kind = CellKind::DateTime;
+            payload = std::bit_cast<std::uint64_t>(when.serial);
+        }
+    };
+    std::visit(Encode{*this, cells.kinds[row], cells.payloads[row]}, value);
 }
 
 void Worksheet::eraseCell(CellAddress address)
 {
     requireOpen();
-    if (std::size_t(address.row) >= m_rows.size())
+    if (std::size_t(address.column) >= m_columns.size())
         return;
-    Row &row = m_rows[std::size_t(address.row)];
-    const auto place = placeInRow(row, address.column);
-    if (place != row.end() && place->column == address.column)
-        row.erase(place);
+    ColumnCells &cells = m_columns[std::size_t(address.column)];
+    const std::size_t row = std::size_t(address.row);
+    if (row >= cells.kinds.size())
+        return;
+    releaseText(cells, row);
+    cells.kinds[row] = CellKind::Empty;
 }
 
 void Worksheet::requireOpen() const
@@ -96,7 +161,10 @@ void Worksheet::requireOpen() const
 
 void Worksheet::discardContents()
 {
-    std::vector<Row>().swap(m_rows);
+    std::vector<ColumnCells>().swap(m_columns);
+    std::vector<std::u16string>().swap(m_texts);
+    std::vector<std::uint64_t>().swap(m_freeTexts);
+    m_longestColumn = 0;
     m_columnWidths.clear();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -28,19 +29,24 @@ public:
     // The cell at one A1-style address ("B7"); a bad address is a failure.
     spreadsheet::Range Range(std::string_view a1Address);
 
+    // The cell at row and column counted from 1 (Cells(7, 2) is B7); a place
+    // outside the sheet is a failure. No address text to parse, so a loop
+    // down a column costs no parsing per cell.
+    spreadsheet::Range Cells(int row, int column);
+
     // Whole columns: one column "A" or a span "B:H"; anything else is a failure.
     spreadsheet::Columns Columns(std::string_view spec);
 
     // ---- the cell store, for Range, Columns and the file writer ----
 
-    // A cell as it is kept: its column and its (never empty) value.
+    // A cell as it is handed out: its column and its (never empty) value.
     struct StoredCell {
         std::uint16_t column;
         CellValue value;
     };
 
-    // The value at `address`, or nullptr for an empty cell.
-    const CellValue *findCell(CellAddress address) const;
+    // The value at `address`; an empty cell gives std::monostate.
+    CellValue cellValue(CellAddress address) const;
     // Stores a value; a failure if the workbook is closed.
     void storeCell(CellAddress address, CellValue value);
     // Makes the cell empty.
@@ -51,9 +57,15 @@ public:
     template <typename Visit>
     void forEachCell(Visit &&visit) const
     {
-        for (std::size_t row = 0; row < m_rows.size(); ++row)
-            for (const StoredCell &cell : m_rows[row])
-                visit(int(row), cell);
+        std::size_t rows = 0;
+        for (const ColumnCells &cells : m_columns)
+            rows = std::max(rows, cells.kinds.size());
+        for (std::size_t row = 0; row < rows; ++row)
+            for (std::size_t column = 0; column < m_columns.size(); ++column) {
+                const ColumnCells &cells = m_columns[column];
+                if (row < cells.kinds.size() && cells.kinds[row] != CellKind::Empty)
+                    visit(int(row), StoredCell{std::uint16_t(column), valueAt(cells, row)});
+            }
     }
 
     // Column widths set by AutoFit, in 1/256 of the default font's digit width.
@@ -66,9 +78,31 @@ public:
     void discardContents();
 
 private:
+    // What a cell holds, one byte per cell.
+    enum class CellKind : std::uint8_t { Empty, Text, Integer, Number, DateTime };
+
+    // One column's cells, indexed by row, kept by kind: a sheet is mostly a
+    // dense grid of numbers, so a cell costs nine bytes and no allocation of
+    // its own. The payload is a number's bits, a 16-bit integer, or the
+    // index of the cell's text in m_texts.
+    struct ColumnCells {
+        std::vector<CellKind> kinds;          // [row]; rows past the end are empty
+        std::vector<std::uint64_t> payloads;  // [row]
+    };
+
+    CellValue valueAt(const ColumnCells &cells, std::size_t row) const;
+    // The column's storage reaching down to `row`.
+    ColumnCells &cellsReaching(CellAddress address);
+    // The text slot of a text cell is given up when the cell changes.
+    void releaseText(ColumnCells &cells, std::size_t row);
+    std::uint64_t keepText(std::u16string text);
+
     const Workbook *m_book;
     std::string m_name;
-    std::vector<std::vector<StoredCell>> m_rows; // [row], each sorted by column
+    std::vector<ColumnCells> m_columns;         // [column], up to the rightmost used
+    std::vector<std::u16string> m_texts;        // the texts cells hold
+    std::vector<std::uint64_t> m_freeTexts;     // slots of m_texts no cell holds
+    std::size_t m_longestColumn = 0;            // rows of the longest column so far
     std::map<int, std::uint16_t> m_columnWidths;
 };
 
