@@ -171,25 +171,16 @@ protected:
     void run(Route route)
     {
         frmDataEntry &w = *window;
-        switch (route) {
-        case Route::OpenButton: w.cmdConvirt->click(); break;
-        case Route::OpenMenu: w.mnuOpen->trigger(); break;
-        case Route::CtrlO: press(Qt::Key_O, Qt::ControlModifier); break;
-        case Route::OpenMenuAsNobody: // root reads any file; the unprivileged "nobody" does not
-            ASSERT_EQ(::getuid() == 0 ? ::seteuid(65534) : 0, 0);
-            w.mnuOpen->trigger();
-            ASSERT_EQ(::getuid() == 0 ? ::seteuid(0) : 0, 0);
-            break;
-        case Route::ConvertButton: w.cmdSaveFile->click(); break;
-        case Route::ConvertMenu: w.mnuConvirt->trigger(); break;
-        case Route::CtrlC: press(Qt::Key_C, Qt::ControlModifier); break;
-        case Route::ConvertOnAFullDisk: { FullDisk full; w.mnuConvirt->trigger(); break; }
-        case Route::UnloadButton: w.cmdUnload->click(); break;
-        case Route::UnloadMenu: w.mnuUnloadDatFile->trigger(); break;
-        case Route::CtrlU: press(Qt::Key_U, Qt::ControlModifier); break;
-        case Route::ExitButton: w.cmdExit->click(); break;
-        case Route::ExitMenu: w.mnuExit->trigger(); break;
-        }
+        // root reads any file; the unprivileged "nobody" does not
+        const auto asNobody = [](bool on) { ASSERT_EQ(::getuid() == 0 ? ::seteuid(on ? 65534 : 0) : 0, 0); };
+        const std::function<void()> entryPoints[] = { // in the order of Route
+            [&] { w.cmdConvirt->click(); }, [&] { w.mnuOpen->trigger(); }, [&] { press(Qt::Key_O, Qt::ControlModifier); },
+            [&] { asNobody(true), w.mnuOpen->trigger(), asNobody(false); },
+            [&] { w.cmdSaveFile->click(); }, [&] { w.mnuConvirt->trigger(); }, [&] { press(Qt::Key_C, Qt::ControlModifier); },
+            [&] { FullDisk full; w.mnuConvirt->trigger(); },
+            [&] { w.cmdUnload->click(); }, [&] { w.mnuUnloadDatFile->trigger(); }, [&] { press(Qt::Key_U, Qt::ControlModifier); },
+            [&] { w.cmdExit->click(); }, [&] { w.mnuExit->trigger(); }};
+        entryPoints[int(route)]();
     }
 
     void arrange(Before before, const std::string &dir)

@@ -80,7 +80,6 @@ TEST_F(WindowTest, ControlsAsFirstShown)
         expected.push_back(w);
     EXPECT_EQ(chain, expected);
 
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Data File Conversion Utility"));
     EXPECT_EQ(window->StatusBar1->text(), QStringLiteral("No File Loaded"));
     EXPECT_EQ(window->StatusBar1->geometry(), QRect(0, window->height() - 29, window->width(), 29));
     EXPECT_FALSE(window->Label9->isVisible());

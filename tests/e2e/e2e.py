@@ -1,8 +1,6 @@
 #!/usr/bin/python3
-# The built program on a desktop of its own (Xvfb, openbox, the GTK theme of a GNOME desktop), driven by real
-# key presses:   e2e.py PROGRAM SOFFICE
-# a file opened, converted, read back; a cancel; a refusal; a workbook open in LibreOffice; the close guard;
-# exit and SIGTERM.
+# e2e.py PROGRAM SOFFICE: the program on Xvfb, openbox and GNOME's GTK theme, by real key presses: a file opened,
+# converted, read back; a refusal; a workbook open in LibreOffice; a cancel; the close guard; exit and SIGTERM.
 
 import glob
 import os
@@ -28,10 +26,13 @@ def wait_for(condition, what, timeout=30):
         time.sleep(0.05)
 
 
+def output(*command):
+    return subprocess.run(command, capture_output=True, text=True).stdout
+
+
 def shown(title):
     """How many windows titled exactly `title` are shown."""
-    return len(subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % title],
-                              capture_output=True).stdout.split())
+    return len(output("xdotool", "search", "--onlyvisible", "--name", "^%s$" % title).split())
 
 
 def key(*keys, expect=None):
@@ -57,11 +58,24 @@ def close(title, *keys):
     wait_for(lambda: not shown(title), title + " to close")
 
 
+def open_log(path):
+    key("ctrl+o", expect="Open")
+    close("Open", "ctrl+a", str(path), "Return")
+
+
+def save_over(path, answer):
+    """Saves onto an existing file: the question comes up over the save dialog and gets `answer`."""
+    key("ctrl+c", expect="Save As")
+    send("ctrl+a", str(path), "Return")
+    wait_for(lambda: shown("Save As") == 2, "the question before replacing")
+    send(answer)
+
+
 def off_centre(window):
     """Pixels between the middle of the 1024 x 768 screen and that of the window with the frame openbox draws."""
-    info = subprocess.run(["xwininfo", "-id", window], capture_output=True, text=True).stdout
+    info = output("xwininfo", "-id", window)
     x, y, width, height = (int(info.split(k + ": ")[1].split()[0]) for k in ("upper-left X", "upper-left Y", "Width", "Height"))
-    frame = subprocess.run(["xprop", "-id", window, "_NET_FRAME_EXTENTS"], capture_output=True, text=True).stdout
+    frame = output("xprop", "-id", window, "_NET_FRAME_EXTENTS")
     if "=" not in frame:
         return 1e9  # not framed yet
     left, right, top, bottom = (int(v) for v in frame.split("=")[1].split(","))
@@ -70,9 +84,8 @@ def off_centre(window):
 
 def start(program):
     proc = subprocess.Popen([program], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    active = ["xdotool", "getactivewindow", "getwindowname"]
-    wait_for(lambda: subprocess.run(active, capture_output=True, text=True).stdout.strip() == MAIN, MAIN)
-    window = subprocess.run(["xdotool", "getactivewindow"], capture_output=True, text=True).stdout.strip()
+    wait_for(lambda: output("xdotool", "getactivewindow", "getwindowname").strip() == MAIN, MAIN)
+    window = output("xdotool", "getactivewindow").strip()
     wait_for(lambda: off_centre(window) <= 2, "the window centred with its frame", 10)
     return proc
 
@@ -85,8 +98,7 @@ def run(program, soffice, work):
     upper.write_bytes(dat.read_bytes())
 
     app = start(program)  # the road of one file
-    key("ctrl+o", expect="Open")
-    close("Open", "ctrl+a", str(dat), "Return")
+    open_log(dat)
     key("ctrl+c", expect="Save As")
     close("Save As", "Return")  # the log's name as a workbook, proposed
     wait_for(xls.exists, "the workbook")
@@ -97,52 +109,35 @@ def run(program, soffice, work):
         expected = [3.0 * (p + 1)] + [struct.unpack("<f", struct.pack("<f", v))[0] for v in row]
         assert sheet.row_values(6 + p, 0, 8) == expected, (p, sheet.row_values(6 + p))
     assert sheet.nrows == 6 + len(values)
-    shared = work / "shared" / "probe.xls"  # LibreOffice opens a copy, slowly: meanwhile the rest goes on
-    shared.parent.mkdir()
-    shared.write_bytes(xls.read_bytes())
+    written, shared = xls.read_bytes(), work / "shared" / "probe.xls"
+    shared.parent.mkdir()  # LibreOffice opens a copy, slowly: meanwhile the rest goes on
+    shared.write_bytes(written)
     office = subprocess.Popen([soffice, "--headless", "--norestore", "-env:UserInstallation=" + (work.parent / "office").as_uri(),
                                str(shared)], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
 
-    key("ctrl+o", expect="Open")  # saving over a file asks first; then the save dialog cancelled
-    close("Open", "ctrl+a", str(dat), "Return")
-    key("ctrl+c", expect="Save As")
-    written = xls.read_bytes()
-    send("ctrl+a", str(xls.with_suffix("")), "Return")  # the name without its ".xls" asks too
-    wait_for(lambda: shown("Save As") == 2, "the question before replacing " + xls.name)
-    send("n")
+    open_log(upper)  # a path without ".dat" in lower case is refused
+    wait_for(lambda: shown("Kestrane"), "File must be (.Dat)")
+    close("Kestrane", "Return")
+
+    key("alt+F4")  # refused: the window stays and still answers
+    time.sleep(1)
+    assert app.poll() is None and shown(MAIN), "Alt+F4 closed the window"
+    open_log(dat)
+
+    try:  # a workbook LibreOffice has open is not replaced under it; the data stay for another try
+        wait_for((shared.parent / ".~lock.probe.xls#").exists, "LibreOffice's lock file", 180)
+        save_over(shared, "y")
+        wait_for(lambda: shown("Permission denied"), "Problems Writing Excel File")
+        close("Permission denied", "Return")
+    finally:
+        os.killpg(office.pid, signal.SIGKILL)
+    save_over(xls.with_suffix(""), "n")  # the name without its ".xls" asks too; No, then the dialog cancelled
     wait_for(lambda: shown("Save As") == 1, "the question to go")
     close("Save As", "Escape")
     key("ctrl+c", expect="Kestrane")  # "No (.DAT) File Loaded"
     close("Kestrane", "Return")
     assert sorted(p.name for p in work.iterdir()) == ["PROBE.DAT", "probe.dat", "probe.xls", "shared"]
-    assert xls.read_bytes() == written
-
-    key("ctrl+o", expect="Open")  # a path without ".dat" in lower case is refused
-    close("Open", "ctrl+a", str(upper), "Return")
-    wait_for(lambda: shown("Kestrane"), "File must be (.Dat)")
-    close("Kestrane", "Return")
-
-    try:  # a workbook LibreOffice has open is not replaced under it; the data stay for another try
-        wait_for((shared.parent / ".~lock.probe.xls#").exists, "LibreOffice's lock file", 180)
-        key("ctrl+o", expect="Open")
-        close("Open", "ctrl+a", str(dat), "Return")
-        key("ctrl+c", expect="Save As")
-        send("ctrl+a", str(shared), "Return")
-        wait_for(lambda: shown("Save As") == 2, "the question before replacing")
-        send("y")
-        wait_for(lambda: shown("Permission denied"), "Problems Writing Excel File")
-        close("Permission denied", "Return")
-        assert shared.read_bytes() == written
-    finally:
-        os.killpg(office.pid, signal.SIGKILL)
-    key("ctrl+c", expect="Save As")
-    close("Save As", "Escape")
-
-    key("alt+F4")  # refused: the window stays and still answers
-    time.sleep(1)
-    assert app.poll() is None and shown(MAIN), "Alt+F4 closed the window"
-    key("ctrl+o", expect="Open")
-    close("Open", "Escape")
+    assert xls.read_bytes() == written and shared.read_bytes() == written
 
     key("alt+f")  # the exit command, from the File menu: Up wraps to its last item
     time.sleep(0.5)
@@ -166,8 +161,7 @@ with tempfile.TemporaryDirectory() as private:
     os.environ.pop("QT_SCALE_FACTOR", None)
     wm = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
-        wait_for(lambda: b"window id" in subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
-                                                        capture_output=True).stdout, "openbox")
+        wait_for(lambda: "window id" in output("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"), "openbox")
         (Path(private) / "work").mkdir()
         run(sys.argv[1], sys.argv[2], Path(private) / "work")
     finally:
