@@ -16,8 +16,6 @@ for prefix in "$3" '/opt/Kes trane $HOME "q" `id` 50%'; do
       man/man1/kestrane.1.gz doc/kestrane/copyright doc/kestrane/changelog.gz; do
     test -s "$root/share/$file"
   done
-  desktop-file-validate "$root/share/applications/kestrane.desktop"
-  # desktop-file-validate prints warnings and hints without failing.
-  test -z "$(desktop-file-validate "$root/share/applications/kestrane.desktop")"
+  test -z "$(desktop-file-validate "$root/share/applications/kestrane.desktop" 2>&1)"  # no error, warning or hint
 done
 echo "install: passed"
