@@ -14,10 +14,19 @@
 #include "ScriptedDialogs.h"
 #include "window/frmDataEntry.h"
 
-// The real window, shown and active, with scripted dialogs and a record of
-// the commands started.
+// The real window on Qt's offscreen platform, shown and active, with
+// scripted dialogs and a record of the commands started.
 class WindowFixture : public ::testing::Test {
 protected:
+    static void SetUpTestSuite()
+    {
+        static int argc = 1;
+        static char name[] = "test", *argv[] = {name, nullptr};
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (QApplication::instance() == nullptr)
+            new QApplication(argc, argv); // lives as long as the process
+    }
+
     void SetUp() override
     {
         window = std::make_unique<frmDataEntry>();
@@ -30,8 +39,6 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
 
-    void TearDown() override { window.reset(); }
-
     // A key pressed on the keyboard: it reaches the window's QWindow first,
     // as a real key press does, then the control with the focus.
     void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
@@ -39,21 +46,10 @@ protected:
         QTest::keyClick(window->windowHandle(), key, modifiers);
     }
 
-    // Simulates a completed read: what the open command leaves behind.
-    void simulateLoadedFile()
+    // The operator chooses `path` in the next file dialog (nullopt: cancels).
+    void answer(const std::optional<std::string> &path)
     {
-        auto &d = window->dataset;
-        d.pointCount = 3;
-        d.sizeValueArrays();
-        for (d.pointIndex = 0; d.pointIndex < 3; ++d.pointIndex)
-            for (int c = 1; c <= 7; ++c)
-                d.storeValue(c, float(c * 10 + d.pointIndex));
-        for (int k = 0; k < 7; ++k) {
-            d.channelNames[std::size_t(k)] = u"Probe " + std::u16string(1, char16_t(u'A' + k));
-            window->Label8[std::size_t(k)]->setText(QString::fromStdU16String(d.channelNames[std::size_t(k)].text()));
-        }
-        d.markLoaded();
-        window->StatusBar1->setText(QStringLiteral("File Loaded"));
+        dialogs->fileAnswers.push_back(path ? std::optional(QString::fromStdString(*path)) : std::nullopt);
     }
 
     std::unique_ptr<frmDataEntry> window;

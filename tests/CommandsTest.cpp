@@ -1,0 +1,320 @@
+// The four commands on the real window, one outcome table: each row starts a
+// command through one of its entry points from a given state, with a given
+// answer in the file dialog (good input and bad), and says what message comes
+// up, what state the dataset and the window are left in, whether a workbook
+// is written or every file left as it was, and what converting afterwards does.
+#include <QAction>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <map>
+#include <sstream>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "DatGenerator.h"
+#include "WindowFixture.h"
+#include "workbook/spreadsheet/Application.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using kestrane::testdata::DatSpec;
+
+// The file a row chooses: names with blanks and a code-page degree sign.
+DatSpec newFile(int points, float interval = 5.0f)
+{
+    DatSpec spec{.points = points, .value = [](int c, int p) { return float(c) + float(p) / 1000.0f; }};
+    spec.timing = {interval, 0.0f};
+    spec.names = {"Pressure", "Temp \xB0" "C", "Flow", "", "                    ", "Channel six long nam", "7"};
+    return spec;
+}
+
+// Makes the bad or good input in the row's folder; the path to choose, or nullopt to cancel.
+using Choice = std::function<std::optional<std::string>(const std::string &dir)>;
+
+Choice path(const std::string &name, const std::function<void(const std::string &)> &make = {})
+{
+    return [=](const std::string &dir) { return make ? make(dir) : void(), dir + "/" + name; };
+}
+Choice bytes(const std::string &name, const std::string &content)
+{
+    return path(name, [=](auto dir) { kestrane::testdata::writeFile(dir + "/" + name, content); });
+}
+Choice dat(const std::string &name, int points, float interval = 5.0f)
+{
+    return path(name, [=](auto dir) {
+        fs::create_directories(fs::path(dir + "/" + name).parent_path());
+        kestrane::testdata::writeDat(dir + "/" + name, newFile(points, interval));
+    });
+}
+const Choice cancel = [](const std::string &) { return std::nullopt; };
+const std::string longName = std::string(300, 'n');
+const float nan = std::numeric_limits<float>::quiet_NaN();
+
+// The entry points; two convert and open through them under harder conditions.
+enum class Route { OpenButton, OpenMenu, CtrlO, OpenMenuAsNobody, ConvertButton, ConvertMenu, CtrlC,
+                   ConvertOnAFullDisk, UnloadButton, UnloadMenu, CtrlU, ExitButton, ExitMenu };
+// The focus starts on Unload, after a conversion on Convert.
+enum class Before { Nothing, NothingConverted, Loaded, Converted };
+enum Names { NewNames, NoNames, OldNames };
+enum Values { NewValues, NoValues, OldValues };
+enum Focus { OnConvert, OnOpen, Unmoved, Anywhere };
+enum Again { Skip, DoesNothing, NoFileMessage, Writes };
+
+struct Row {
+    const char *name;
+    Route route;
+    Before before;
+    Choice choose;
+    int points;                  // of the chosen file
+    const char *message, *title; // nullptr: no message
+    bool loaded, converted;      // the flags afterwards, and what the window shows:
+    Names names;
+    Values values;
+    const char *status;          // nullptr: as before
+    Focus focus;
+    bool openEnabled, notice;
+    float progress;              // -1: as before
+    bool written;                // a workbook at the chosen path; otherwise no file changed
+    Again again;                 // what converting afterwards does
+};
+
+constexpr const char *Kestrane = "Kestrane", *NoFile = "No File Loaded", *Loaded = "File Loaded";
+constexpr const char *MustBeDat = "File must be (.Dat)", *ReadProblem = "Problems Reading File Back Corrupted Data ! ";
+constexpr const char *WriteProblem = "Problems Writing Excel File", *TooLong =
+    "The selected path is longer than the file dialog accepts";
+const Choice out = path("out.xls");
+
+const Row rows[] = {
+    // open: read completely, refused, cancelled
+    {"Read", Route::OpenButton, Before::Nothing, dat("run.dat", 5), 5, nullptr, nullptr, true, false, NewNames, NewValues, Loaded, OnConvert, true, false, 1, false, Writes},
+    {"ReadOverALargerFile", Route::OpenMenu, Before::Loaded, dat("run.dat", 2), 2, nullptr, nullptr, true, false, NewNames, NewValues, Loaded, OnConvert, true, false, 1, false, Writes},
+    {"ReadAfterAConversion", Route::CtrlO, Before::Converted, dat("run.dat", 3), 3, nullptr, nullptr, true, false, NewNames, NewValues, Loaded, OnConvert, true, false, 1, false, Writes},
+    {"NoDataPoints", Route::OpenButton, Before::Nothing, dat("none.dat", 0), 0, nullptr, nullptr, true, false, NewNames, NewValues, Loaded, OnConvert, true, false, 1, false, Writes},
+    {"OneDataPoint", Route::OpenMenu, Before::Loaded, dat("one.dat", 1), 1, nullptr, nullptr, true, false, NewNames, NewValues, Loaded, OnConvert, true, false, 1, false, Writes},
+    {"MostPoints", Route::CtrlO, Before::Nothing, dat("big.dat", 4679), 4679, nullptr, nullptr, true, false, NewNames, NewValues, Loaded, OnConvert, true, false, 1, false, Skip},
+    {"DatOnlyInAFolderName", Route::OpenButton, Before::Nothing, dat("x.data/run", 4), 4, nullptr, nullptr, true, false, NewNames, NewValues, Loaded, OnConvert, true, false, 1, false, Writes},
+    {"PathWithoutDat", Route::OpenMenu, Before::Loaded, dat("run.bin", 4), 4, MustBeDat, Kestrane, false, false, NoNames, OldValues, NoFile, OnConvert, true, false, -1, false, NoFileMessage},
+    {"UpperCaseDAT", Route::CtrlO, Before::Converted, dat("RUN.DAT", 4), 4, MustBeDat, Kestrane, false, false, NoNames, OldValues, NoFile, OnConvert, true, false, -1, false, NoFileMessage},
+    {"OpenCancelledWithAFile", Route::OpenButton, Before::Loaded, cancel, 0, nullptr, nullptr, false, false, NoNames, NoValues, NoFile, OnOpen, true, false, -1, false, NoFileMessage},
+    {"OpenCancelledWithout", Route::CtrlO, Before::Nothing, cancel, 0, nullptr, nullptr, false, false, NoNames, NoValues, NoFile, OnOpen, true, false, -1, false, NoFileMessage},
+    // open: files that cannot be read; the notice stays up once the length was known
+    {"Shorter110Bytes", Route::OpenMenu, Before::Converted, bytes("short.dat", std::string(109, '\0')), 0, ReadProblem, "Subscript out of range", false, false, OldNames, OldValues, NoFile, Unmoved, true, true, -1, false, NoFileMessage},
+    {"EmptyFile", Route::OpenButton, Before::Loaded, bytes("empty.dat", ""), 0, ReadProblem, "Subscript out of range", false, false, OldNames, OldValues, NoFile, Unmoved, true, true, -1, false, NoFileMessage},
+    {"Points4680", Route::CtrlO, Before::Loaded, dat("huge.dat", 4680), 4680, ReadProblem, "Overflow", false, false, OldNames, NewValues, NoFile, Unmoved, true, true, 4680, false, NoFileMessage},
+    {"IntervalNaN", Route::OpenMenu, Before::Nothing, dat("nan.dat", 2, nan), 2, ReadProblem, "Overflow", false, false, OldNames, NewValues, NoFile, Unmoved, true, true, 2, false, NoFileMessage},
+    {"Missing", Route::OpenMenu, Before::Loaded, path("gone.dat"), 0, ReadProblem, "File not found", false, false, OldNames, OldValues, NoFile, Unmoved, true, false, -1, false, NoFileMessage},
+    {"FolderNamedDotDat", Route::OpenButton, Before::Nothing, path("f.dat", [](auto d) { fs::create_directory(d + "/f.dat"); }), 0, ReadProblem, "Path/File access error", false, false, OldNames, OldValues, NoFile, Unmoved, true, false, -1, false, NoFileMessage},
+    {"SymbolicLinkLoop", Route::CtrlO, Before::Loaded, path("a.dat", [](auto d) { fs::create_symlink("b.dat", d + "/a.dat"); fs::create_symlink("a.dat", d + "/b.dat"); }), 0, ReadProblem, "Path/File access error", false, false, OldNames, OldValues, NoFile, Unmoved, true, false, -1, false, NoFileMessage},
+    {"PathThroughAFile", Route::OpenMenu, Before::Loaded, path("f.txt/run.dat", [](auto d) { kestrane::testdata::writeFile(d + "/f.txt", "x"); }), 0, ReadProblem, "Path not found", false, false, OldNames, OldValues, NoFile, Unmoved, true, false, -1, false, NoFileMessage},
+    {"NamedPipe", Route::OpenButton, Before::Nothing, path("pipe.dat", [](auto d) { ::mkfifo((d + "/pipe.dat").c_str(), 0644); }), 0, ReadProblem, "Subscript out of range", false, false, OldNames, OldValues, NoFile, Unmoved, true, true, -1, false, NoFileMessage},
+    {"PathTooLong", Route::CtrlO, Before::Loaded, path(longName + ".dat"), 0, ReadProblem, TooLong, false, false, OldNames, OldValues, NoFile, Unmoved, true, false, -1, false, NoFileMessage},
+    {"Beyond2GiB", Route::OpenMenu, Before::Loaded, path("big.dat", [](auto d) { kestrane::testdata::writeFile(d + "/big.dat", ""); fs::resize_file(d + "/big.dat", 5ull << 30); }), 0, ReadProblem, "Overflow: the file is longer than 2 GiB", false, false, OldNames, OldValues, NoFile, Unmoved, true, false, -1, false, NoFileMessage},
+    {"NoReadPermission", Route::OpenMenuAsNobody, Before::Loaded, [](auto d) { auto p = dat("locked.dat", 2)(d); fs::permissions(*p, fs::perms::none); return p; }, 0, ReadProblem, "Permission denied", false, false, OldNames, OldValues, NoFile, Unmoved, true, false, -1, false, NoFileMessage},
+    // convert
+    {"AlreadyConverted", Route::ConvertButton, Before::Converted, out, 0, nullptr, nullptr, true, true, OldNames, OldValues, nullptr, Unmoved, false, false, -1, false, DoesNothing},
+    {"NothingLoaded", Route::ConvertMenu, Before::Nothing, out, 0, "No (.DAT) File Loaded", Kestrane, false, true, OldNames, OldValues, nullptr, Unmoved, true, false, -1, false, DoesNothing},
+    {"Saved", Route::CtrlC, Before::Loaded, out, 0, nullptr, nullptr, true, true, OldNames, NoValues, nullptr, Unmoved, true, false, 1, true, DoesNothing},
+    {"SavedOverAFile", Route::ConvertButton, Before::Loaded, bytes("out.xls", "older"), 0, nullptr, nullptr, true, true, OldNames, NoValues, nullptr, Unmoved, true, false, 1, true, DoesNothing},
+    {"SaveCancelled", Route::ConvertMenu, Before::Loaded, cancel, 0, nullptr, nullptr, false, false, NoNames, NoValues, NoFile, OnOpen, true, false, 1, false, NoFileMessage},
+    // convert: targets that cannot be written; the data stay for another try
+    {"MissingFolder", Route::CtrlC, Before::Loaded, path("no/out.xls"), 0, WriteProblem, "Path not found", true, false, OldNames, OldValues, nullptr, Unmoved, false, false, 6, false, Writes},
+    {"TargetIsAFolder", Route::ConvertButton, Before::Loaded, path("out.xls", [](auto d) { fs::create_directory(d + "/out.xls"); }), 0, WriteProblem, "Path/File access error", true, false, OldNames, OldValues, nullptr, Unmoved, false, false, 6, false, Writes},
+    {"TargetThroughAFile", Route::ConvertMenu, Before::Loaded, path("f.txt/out.xls", [](auto d) { kestrane::testdata::writeFile(d + "/f.txt", "x"); }), 0, WriteProblem, "Path not found", true, false, OldNames, OldValues, nullptr, Unmoved, false, false, 6, false, Writes},
+    {"FolderTakesNoFile", Route::CtrlC, Before::Loaded, [](auto) { return "/sys/kernel/kestrane-" + std::to_string(::getpid()) + ".xls"; }, 0, WriteProblem, "Permission denied", true, false, OldNames, OldValues, nullptr, Unmoved, false, false, 6, false, Writes},
+    {"TargetTooLong", Route::ConvertButton, Before::Loaded, path(longName + ".xls"), 0, WriteProblem, TooLong, true, false, OldNames, OldValues, nullptr, Unmoved, false, false, 6, false, Writes},
+    {"OpenInLibreOffice", Route::CtrlC, Before::Loaded, path("out.xls", [](auto d) { kestrane::testdata::writeFile(d + "/out.xls", "open"), kestrane::testdata::writeFile(d + "/.~lock.out.xls#", ""); }), 0, WriteProblem, "Permission denied", true, false, OldNames, OldValues, nullptr, Unmoved, false, false, 6, false, Writes},
+    {"OpenInTheWindowsProgram", Route::ConvertMenu, Before::Loaded, path("out.xls", [](auto d) { kestrane::testdata::writeFile(d + "/~$out.xls", ""); }), 0, WriteProblem, "Permission denied", true, false, OldNames, OldValues, nullptr, Unmoved, false, false, 6, false, Writes},
+    {"DiskFullKeepsTheFile", Route::ConvertOnAFullDisk, Before::Loaded, bytes("out.xls", "yesterday"), 0, WriteProblem, "Disk full", true, false, OldNames, OldValues, nullptr, Unmoved, false, false, 6, false, Writes},
+    // unload and exit
+    {"Unload", Route::UnloadButton, Before::Converted, out, 0, nullptr, nullptr, false, false, NoNames, NoValues, NoFile, OnOpen, true, false, -1, false, NoFileMessage},
+    {"UnloadFromMenu", Route::UnloadMenu, Before::Loaded, out, 0, nullptr, nullptr, false, false, NoNames, NoValues, NoFile, OnOpen, true, false, -1, false, NoFileMessage},
+    {"UnloadByKey", Route::CtrlU, Before::Loaded, out, 0, nullptr, nullptr, false, false, NoNames, NoValues, NoFile, OnOpen, true, false, -1, false, NoFileMessage},
+    {"NothingToUnload", Route::UnloadMenu, Before::NothingConverted, out, 0, "No File to Unload", Kestrane, false, true, OldNames, OldValues, nullptr, Unmoved, true, false, -1, false, DoesNothing},
+    {"Exit", Route::ExitButton, Before::Loaded, out, 0, nullptr, nullptr, true, false, OldNames, NoValues, nullptr, Anywhere, true, false, -1, false, Skip},
+    {"ExitFromMenu", Route::ExitMenu, Before::Nothing, out, 0, nullptr, nullptr, false, false, OldNames, OldValues, nullptr, Anywhere, true, false, -1, false, Skip},
+};
+
+// Every entry below a folder, with the bytes of each small regular file;
+// links are not followed, pipes not opened.
+std::map<std::string, std::string> listing(const std::string &dir)
+{
+    std::map<std::string, std::string> entries;
+    for (const fs::directory_entry &e : fs::recursive_directory_iterator(dir)) {
+        const auto status = e.symlink_status();
+        std::string &entry = entries[e.path().lexically_relative(dir).string()] = std::to_string(int(status.type()));
+        if (fs::is_regular_file(status))
+            entry += e.file_size() < (1 << 20) ? (std::ostringstream() << std::ifstream(e.path(), std::ios::binary).rdbuf()).str()
+                                               : std::to_string(e.file_size());
+    }
+    return entries;
+}
+
+// A limit on the size of the files this process writes: a write past it
+// fails as on a full disk, for root too.
+struct FullDisk {
+    rlimit saved{};
+    FullDisk() { ::getrlimit(RLIMIT_FSIZE, &saved), std::signal(SIGXFSZ, SIG_IGN), setLimit({2048, saved.rlim_max}); }
+    ~FullDisk() { setLimit(saved); }
+    static void setLimit(const rlimit &limit) { ::setrlimit(RLIMIT_FSIZE, &limit); }
+};
+
+void PrintTo(const Row &row, std::ostream *out) { *out << row.name; }
+
+class CommandsTest : public WindowFixture, public ::testing::WithParamInterface<Row> {
+protected:
+    void run(Route route)
+    {
+        frmDataEntry &w = *window;
+        // root reads any file; the unprivileged "nobody" does not
+        const auto asNobody = [](bool on) { ASSERT_EQ(::getuid() == 0 ? ::seteuid(on ? 65534 : 0) : 0, 0); };
+        const std::function<void()> entryPoints[] = { // in the order of Route
+            [&] { w.cmdConvirt->click(); }, [&] { w.mnuOpen->trigger(); }, [&] { press(Qt::Key_O, Qt::ControlModifier); },
+            [&] { asNobody(true), w.mnuOpen->trigger(), asNobody(false); },
+            [&] { w.cmdSaveFile->click(); }, [&] { w.mnuConvirt->trigger(); }, [&] { press(Qt::Key_C, Qt::ControlModifier); },
+            [&] { FullDisk full; w.mnuConvirt->trigger(); },
+            [&] { w.cmdUnload->click(); }, [&] { w.mnuUnloadDatFile->trigger(); }, [&] { press(Qt::Key_U, Qt::ControlModifier); },
+            [&] { w.cmdExit->click(); }, [&] { w.mnuExit->trigger(); }};
+        entryPoints[int(route)]();
+    }
+
+    void arrange(Before before, const std::string &dir)
+    {
+        if (before == Before::Loaded || before == Before::Converted) {
+            DatSpec old{.points = 6, .value = [](int c, int p) { return float(-c * 100 - p); }};
+            old.names = {"Old 1", "Old 2", "Old 3", "Old 4", "Old 5", "Old 6", "Old 7"};
+            answer(kestrane::testdata::writeDat(dir + "/previous.dat", old));
+            window->cmdConvirt->click();
+            ASSERT_TRUE(window->dataset.fileLoaded);
+        }
+        if (before == Before::Converted)
+            answer(dir + "/previous.xls");
+        for (int twice = 0; twice < (before == Before::NothingConverted ? 2 : before == Before::Converted); ++twice)
+            window->cmdSaveFile->click(); // with nothing loaded: a message, then nothing at all
+        ASSERT_EQ(window->dataset.fileConverted, before == Before::Converted || before == Before::NothingConverted);
+        window->cmdSaveFile->setFocus(); // then off it: the focus rule leaves it on Unload
+        if (before != Before::Converted)
+            window->cmdUnload->setFocus();
+        dialogs->messages.clear(), dialogs->fileDialogs.clear();
+    }
+};
+
+TEST_P(CommandsTest, Outcome)
+{
+    const Row &r = GetParam();
+    const std::string dir = kestrane::testdata::freshFolder(r.name);
+    ASSERT_NO_FATAL_FAILURE(arrange(r.before, dir));
+    const std::optional<std::string> chosen = r.choose(dir);
+    answer(chosen);
+    const auto filesBefore = listing(dir);
+    const auto valuesBefore = window->dataset.channelValues;
+    QStringList namesBefore;
+    for (QLabel *box : window->Label8)
+        namesBefore.append(box->text());
+    const QString statusBefore = window->StatusBar1->text();
+    const float progressBefore = window->ProgressBar1->value();
+
+    run(r.route);
+
+    const kestrane::Dataset &d = window->dataset;
+    ASSERT_EQ(dialogs->messages.size(), r.message ? 1u : 0u);
+    for (const auto &box : dialogs->messages)
+        EXPECT_EQ(std::tuple(box.text, box.title, box.icon, box.buttons),
+                  std::tuple(QString::fromLatin1(r.message), QString::fromLatin1(r.title), kestrane::MsgBoxIcon::Information,
+                             kestrane::MsgBoxButtons::OKOnly));
+    EXPECT_EQ(std::pair(d.fileLoaded, d.fileConverted), std::pair(r.loaded, r.converted));
+    // Each command prepares the shared file dialog its own way; the save
+    // dialog proposes the .DAT file just opened as a workbook and asks before replacing.
+    for (const kestrane::FileDialogRequest &asked : dialogs->fileDialogs)
+        EXPECT_EQ(std::tuple(asked.nameFilters.value(0), asked.confirmOverwrite, asked.defaultSuffix, asked.fileName.section('/', -1)),
+                  asked.kind == kestrane::FileDialogKind::Save
+                      ? std::tuple(QString("Data Files (*.XLS *.xls)"), true, QString("xls"), QString("previous.xls"))
+                      : std::tuple(QString("Data Files (*.DAT *.dat)"), false, QString(), asked.fileName.section('/', -1)));
+    const DatSpec spec = newFile(r.points);
+    for (std::size_t k = 0; k < 7; ++k) {
+        const QString newName = QString::fromLatin1(spec.names[k]).leftJustified(20); // whole, blanks and all
+        EXPECT_EQ(window->Label8[k]->text(), r.names == NewNames ? newName : r.names == NoNames ? "" : namesBefore[k]);
+        const auto &values = d.channelValues[k];
+        if (r.values == OldValues)
+            EXPECT_EQ(values, valuesBefore[k]);
+        else if (r.values == NoValues)
+            EXPECT_EQ(values.capacity(), 0u); // storage released
+        else
+            for (int p = 0; p <= r.points; ++p) // the slot past the last point stays empty
+                ASSERT_EQ(values.at(std::size_t(p)), p < r.points ? std::optional(spec.value(int(k) + 1, p)) : std::nullopt);
+    }
+    EXPECT_EQ(window->StatusBar1->text(), r.status ? QString::fromLatin1(r.status) : statusBefore);
+    QWidget *unmoved = r.before == Before::Converted ? window->cmdSaveFile : window->cmdUnload;
+    QWidget *focus[] = {window->cmdSaveFile, window->cmdConvirt, unmoved, QApplication::focusWidget()};
+    EXPECT_EQ(QApplication::focusWidget(), focus[r.focus]);
+    EXPECT_EQ(window->cmdConvirt->isEnabled(), r.openEnabled);
+    EXPECT_TRUE(window->cmdSaveFile->isEnabled());
+    EXPECT_EQ(window->Label9->isVisible() ? window->Label9->text() : "", r.notice ? "Reading (.DAT) File" : "");
+    EXPECT_EQ(window->ProgressBar1->value(), r.progress < 0 ? progressBefore : r.progress);
+    EXPECT_EQ(window->isVisible(), r.route != Route::ExitButton && r.route != Route::ExitMenu);
+    EXPECT_TRUE(!window->excelApplication || window->excelApplication->Workbooks().Count() == 0); // all closed
+
+    // A workbook where asked for; apart from it, every file as it was.
+    auto filesAfter = listing(dir), expectedFiles = filesBefore;
+    if (r.written) {
+        const std::string target = fs::path(*chosen).lexically_relative(dir).string();
+        EXPECT_EQ(filesAfter[target].substr(1, 4), "\xD0\xCF\x11\xE0"); // a compound file
+        filesAfter.erase(target), expectedFiles.erase(target);
+    } else if (chosen && !chosen->starts_with(dir)) {
+        EXPECT_FALSE(fs::exists(*chosen));
+    }
+    EXPECT_EQ(filesAfter, expectedFiles);
+
+    // Converting afterwards, to a good target.
+    if (r.again == Skip)
+        return;
+    dialogs->messages.clear();
+    answer(dir + "/again.xls");
+    window->cmdSaveFile->click();
+    EXPECT_EQ(fs::exists(dir + "/again.xls"), r.again == Writes);
+    if (r.again == Writes && r.route < Route::ConvertButton) // proposed: the log opened, as a workbook
+        EXPECT_EQ(dialogs->fileDialogs.back().fileName.toStdString(), fs::path(*chosen).replace_extension(".xls").string());
+    EXPECT_EQ(dialogs->messages.size(), r.again == NoFileMessage ? 1u : 0u);
+    EXPECT_EQ(window->cmdConvirt->isEnabled(), r.again != DoesNothing);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, CommandsTest, ::testing::ValuesIn(rows),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// The bar follows every point read, then each channel column converted: a
+// seventh of the points further on, rounded, the last no further than the
+// point count; back at 1 after each command.
+TEST_F(WindowFixture, ProgressPositions)
+{
+    const std::pair<int, std::vector<float>> cases[] = {
+        {7, {1, 2, 3, 4, 5, 6, 7}},       {6, {1, 2, 3, 4, 5, 6, 6}},
+        {100, {14, 28, 42, 56, 70, 84, 98}}, {104, {15, 30, 45, 60, 75, 90, 104}},
+        {4679, {668, 1336, 2004, 2672, 3340, 4008, 4676}}, {3, {0, 0, 0, 0, 0, 0, 0}},
+        {4, {1, 2, 3, 4, 5, 6, 4}},       {11, {2, 4, 6, 8, 10, 12, 11}},
+    };
+    std::vector<float> seen;
+    QObject::connect(window->ProgressBar1, &kestrane::ProgressBar::valueSet, [&](float v) { seen.push_back(v); });
+    for (const auto &[points, positions] : cases) {
+        const std::string dir = kestrane::testdata::freshFolder("progress" + std::to_string(points));
+        answer(kestrane::testdata::writeDat(dir + "/run.dat", newFile(points)));
+        answer(dir + "/run.xls");
+        seen.clear();
+        window->cmdConvirt->click();
+        window->cmdSaveFile->click();
+        std::vector<float> expected{1};
+        for (int p = 1; p <= points; ++p)
+            expected.push_back(float(p));
+        expected.push_back(1);
+        expected.insert(expected.end(), positions.begin(), positions.end());
+        expected.push_back(1);
+        EXPECT_EQ(seen, expected) << points << " points";
+        EXPECT_EQ(window->ProgressBar1->max(), float(points));
+    }
+}
+
+} // namespace

@@ -1,0 +1,170 @@
+#!/usr/bin/python3
+# e2e.py PROGRAM SOFFICE: the program on Xvfb, openbox and GNOME's GTK theme, by real key presses: a file opened,
+# converted, read back; a refusal; a workbook open in LibreOffice; a cancel; the close guard; exit and SIGTERM.
+
+import glob
+import os
+import signal
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+import xlrd
+
+MAIN = "Data File Conversion Utility"
+NAMES = ["Pressure", "Temp \xb0C", "", " " * 20, "Flow rate", "Channel six long nam", "7"]
+
+
+def wait_for(condition, what, timeout=30):
+    deadline = time.monotonic() + timeout
+    while not condition():
+        if time.monotonic() > deadline:
+            raise AssertionError("timed out waiting for " + what)
+        time.sleep(0.05)
+
+
+def output(*command):
+    return subprocess.run(command, capture_output=True, text=True).stdout
+
+
+def shown(title):
+    """How many windows titled exactly `title` are shown."""
+    return len(output("xdotool", "search", "--onlyvisible", "--name", "^%s$" % title).split())
+
+
+def key(*keys, expect=None):
+    """Presses keys; with `expect`, again until a window so titled shows (a
+    fresh X server may lose a key press to its keymap set-up)."""
+    for _ in range(3):
+        subprocess.run(["xdotool", "key", "--delay", "60", *keys], check=True)
+        try:
+            return expect and wait_for(lambda: shown(expect), expect, 10)
+        except AssertionError:
+            pass
+    raise AssertionError("%s did not bring up %r" % (keys, expect))
+
+
+def send(*keys):
+    for k in keys:  # a path is typed, a key name pressed
+        subprocess.run(["xdotool", "type", "--delay", "5", k] if "/" in k else ["xdotool", "key", k], check=True)
+
+
+def close(title, *keys):
+    """Sends keys to the dialog or message box `title` and waits for it to go."""
+    send(*keys)
+    wait_for(lambda: not shown(title), title + " to close")
+
+
+def open_log(path):
+    key("ctrl+o", expect="Open")
+    close("Open", "ctrl+a", str(path), "Return")
+
+
+def save_over(path, answer):
+    """Saves onto an existing file: the question comes up over the save dialog and gets `answer`."""
+    key("ctrl+c", expect="Save As")
+    send("ctrl+a", str(path), "Return")
+    wait_for(lambda: shown("Save As") == 2, "the question before replacing")
+    send(answer)
+
+
+def off_centre(window):
+    """Pixels between the middle of the 1024 x 768 screen and that of the window with the frame openbox draws."""
+    info = output("xwininfo", "-id", window)
+    x, y, width, height = (int(info.split(k + ": ")[1].split()[0]) for k in ("upper-left X", "upper-left Y", "Width", "Height"))
+    frame = output("xprop", "-id", window, "_NET_FRAME_EXTENTS")
+    if "=" not in frame:
+        return 1e9  # not framed yet
+    left, right, top, bottom = (int(v) for v in frame.split("=")[1].split(","))
+    return max(abs(2 * x - left + width + right - 1024), abs(2 * y - top + height + bottom - 768)) / 2
+
+
+def start(program):
+    proc = subprocess.Popen([program], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    wait_for(lambda: output("xdotool", "getactivewindow", "getwindowname").strip() == MAIN, MAIN)
+    window = output("xdotool", "getactivewindow").strip()
+    wait_for(lambda: off_centre(window) <= 2, "the window centred with its frame", 10)
+    return proc
+
+
+def run(program, soffice, work):
+    values = [[(c + 1) * 1000.0 + p / 7.0 for c in range(7)] for p in range(25)]
+    numbers = [struct.pack("<f16x", v) for row in values for v in row] + [struct.pack("<f16x", v) for v in (3, 0)]
+    dat, xls, upper = work / "probe.dat", work / "probe.xls", work / "PROBE.DAT"
+    dat.write_bytes(b"".join(numbers) + b"".join(n.encode("cp1252").ljust(20) for n in NAMES))
+    upper.write_bytes(dat.read_bytes())
+
+    app = start(program)  # the road of one file
+    open_log(dat)
+    key("ctrl+c", expect="Save As")
+    close("Save As", "Return")  # the log's name as a workbook, proposed
+    wait_for(xls.exists, "the workbook")
+    sheet = xlrd.open_workbook(str(xls)).sheet_by_index(0)
+    assert sheet.cell_value(0, 0) == "Periodic Data Import" and sheet.cell_value(2, 1) == 3.0
+    assert sheet.row_values(4, 0, 8) == ["Time Increment (s)"] + [n.ljust(20) for n in NAMES], sheet.row_values(4)
+    for p, row in enumerate(values):
+        expected = [3.0 * (p + 1)] + [struct.unpack("<f", struct.pack("<f", v))[0] for v in row]
+        assert sheet.row_values(6 + p, 0, 8) == expected, (p, sheet.row_values(6 + p))
+    assert sheet.nrows == 6 + len(values)
+    written, shared = xls.read_bytes(), work / "shared" / "probe.xls"
+    shared.parent.mkdir()  # LibreOffice opens a copy, slowly: meanwhile the rest goes on
+    shared.write_bytes(written)
+    office = subprocess.Popen([soffice, "--headless", "--norestore", "-env:UserInstallation=" + (work.parent / "office").as_uri(),
+                               str(shared)], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+
+    open_log(upper)  # a path without ".dat" in lower case is refused
+    wait_for(lambda: shown("Kestrane"), "File must be (.Dat)")
+    close("Kestrane", "Return")
+
+    key("alt+F4")  # refused: the window stays and still answers
+    time.sleep(1)
+    assert app.poll() is None and shown(MAIN), "Alt+F4 closed the window"
+    open_log(dat)
+
+    try:  # a workbook LibreOffice has open is not replaced under it; the data stay for another try
+        wait_for((shared.parent / ".~lock.probe.xls#").exists, "LibreOffice's lock file", 180)
+        save_over(shared, "y")
+        wait_for(lambda: shown("Permission denied"), "Problems Writing Excel File")
+        close("Permission denied", "Return")
+    finally:
+        os.killpg(office.pid, signal.SIGKILL)
+    save_over(xls.with_suffix(""), "n")  # the name without its ".xls" asks too; No, then the dialog cancelled
+    wait_for(lambda: shown("Save As") == 1, "the question to go")
+    close("Save As", "Escape")
+    key("ctrl+c", expect="Kestrane")  # "No (.DAT) File Loaded"
+    close("Kestrane", "Return")
+    assert sorted(p.name for p in work.iterdir()) == ["PROBE.DAT", "probe.dat", "probe.xls", "shared"]
+    assert xls.read_bytes() == written and shared.read_bytes() == written
+
+    key("alt+f")  # the exit command, from the File menu: Up wraps to its last item
+    time.sleep(0.5)
+    key("Up", "Return")
+    assert app.wait(20) == 0
+
+    app = start(program)  # SIGTERM while a message box holds the thread
+    key("ctrl+u", expect="Kestrane")  # "No File to Unload"
+    app.terminate()
+    assert app.wait(20) == 0
+
+
+with tempfile.TemporaryDirectory() as private:
+    read_end, write_end = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                            pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    assert glob.glob("/usr/lib/*/qt6/plugins/platformthemes/libqgtk3.so"), "no GTK theme: qt6-gtk-platformtheme"
+    os.environ.update(DISPLAY=":" + os.fdopen(read_end).readline().strip(), QT_QPA_PLATFORM="xcb", QT_QPA_PLATFORMTHEME="gtk3",
+                      XDG_CONFIG_HOME=private, XDG_DATA_HOME=private, XDG_CACHE_HOME=private)
+    os.environ.pop("QT_SCALE_FACTOR", None)
+    wm = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        wait_for(lambda: "window id" in output("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"), "openbox")
+        (Path(private) / "work").mkdir()
+        run(sys.argv[1], sys.argv[2], Path(private) / "work")
+    finally:
+        wm.kill()
+        xvfb.terminate()
+print("end to end: passed")

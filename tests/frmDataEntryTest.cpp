@@ -1,0 +1,273 @@
+// The window itself: its controls and menu as first shown, every caption
+// fitting its box, the shortcuts, the focus rules, centring, the minimum size
+// and the close guard.
+#include <QAccessible>
+#include <QGroupBox>
+#include <QMenu>
+#include <QScreen>
+
+#include <deque>
+#include <string>
+
+#include "WindowFixture.h"
+#include "common/Failure.h"
+#include "window/Centring.h"
+#include "window/ChannelNameBox.h"
+#include "window/CloseGuard.h"
+#include "window/MinimumSize.h"
+#include "window/WindowPlacement.h"
+
+using kestrane::WindowCommand;
+using Commands = std::vector<WindowCommand>;
+
+namespace {
+
+// Caption as a screen reader speaks it (given names where there is none);
+// place in pixels (twips / 15, each edge rounded); tab index -1: takes no focus.
+struct Control {
+    const char *name, *container, *caption;
+    QRect pixels;
+    int tabIndex;
+};
+const Control controls[] = {
+    {"Frame1", "surface", "Commands", {16, 4, 117, 166}, -1},
+    {"cmdConvirt", "Frame1", "Open (.DAT) File", {5, 12, 107, 37}, 1},
+    {"cmdSaveFile", "Frame1", "Convirt to Excel File", {5, 49, 107, 37}, 18},
+    {"cmdUnload", "Frame1", "Unload (.DAT) File", {5, 86, 107, 37}, 20},
+    {"cmdExit", "Frame1", "Exit", {5, 123, 107, 37}, 2},
+    {"frameTestProbe", "surface", "Test Probe", {147, 4, 270, 167}, -1},
+    {"Label1", "frameTestProbe", "Channel 1", {8, 22, 55, 18}, -1},
+    {"Label2", "frameTestProbe", "Channel 2", {8, 42, 55, 18}, -1},
+    {"Label3", "frameTestProbe", "Channel 3", {8, 61, 55, 18}, -1},
+    {"Label4", "frameTestProbe", "Channel 4", {8, 80, 55, 18}, -1},
+    {"Label5", "frameTestProbe", "Channel 5", {8, 98, 55, 18}, -1},
+    {"Label6", "frameTestProbe", "Channel 6", {8, 116, 55, 18}, -1},
+    {"Label7", "frameTestProbe", "Channel 7", {8, 135, 55, 18}, -1},
+    {"Label8_0", "frameTestProbe", "Channel 1 name", {67, 22, 194, 16}, -1},
+    {"Label8_1", "frameTestProbe", "Channel 2 name", {67, 41, 194, 16}, -1},
+    {"Label8_2", "frameTestProbe", "Channel 3 name", {67, 60, 194, 16}, -1},
+    {"Label8_3", "frameTestProbe", "Channel 4 name", {67, 79, 194, 16}, -1},
+    {"Label8_4", "frameTestProbe", "Channel 5 name", {67, 97, 194, 16}, -1},
+    {"Label8_5", "frameTestProbe", "Channel 6 name", {67, 116, 194, 16}, -1},
+    {"Label8_6", "frameTestProbe", "Channel 7 name", {67, 135, 194, 16}, -1},
+    {"Label9", "surface", "Reading (.DAT) File", {23, 184, 112, 22}, -1},
+    {"ProgressBar1", "surface", "Progress", {149, 184, 268, 16}, -1},
+};
+
+QString spokenName(QObject *object) { return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Name); }
+
+class WindowTest : public WindowFixture {};
+
+TEST_F(WindowTest, ControlsAsFirstShown)
+{
+    std::map<int, QWidget *> byTabIndex;
+    for (const Control &c : controls) {
+        SCOPED_TRACE(c.name);
+        auto *w = window->findChild<QWidget *>(QString::fromLatin1(c.name));
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->parentWidget()->objectName(), QString::fromLatin1(c.container));
+        EXPECT_EQ(spokenName(w), QString::fromLatin1(c.caption));
+        EXPECT_EQ(w->geometry(), c.pixels);
+        if (c.tabIndex >= 0)
+            byTabIndex[c.tabIndex] = w;
+    }
+    // Tab visits only the four buttons, in their tab-index order.
+    std::vector<QWidget *> chain, expected;
+    for (QWidget *w = window->cmdConvirt; chain.size() < 4; w = w->nextInFocusChain())
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible())
+            chain.push_back(w);
+    for (auto &[index, w] : byTabIndex)
+        expected.push_back(w);
+    EXPECT_EQ(chain, expected);
+
+    EXPECT_EQ(window->StatusBar1->text(), QStringLiteral("No File Loaded"));
+    EXPECT_EQ(window->StatusBar1->geometry(), QRect(0, window->height() - 29, window->width(), 29));
+    EXPECT_FALSE(window->Label9->isVisible());
+    EXPECT_EQ(window->ProgressBar1->value(), 0.0f);
+    EXPECT_FALSE(window->dataset.fileLoaded || window->dataset.fileConverted);
+    EXPECT_EQ(QApplication::focusWidget(), window->cmdConvirt);
+    window->resize(300, 400); // never narrower than it opens: 441 pixels outside
+    EXPECT_EQ(window->frameGeometry().width(), 441);
+    EXPECT_EQ(window->Label8[6]->palette().color(QPalette::Window), QApplication::palette().color(QPalette::ToolTipBase));
+    for (QLabel *label : window->findChildren<QLabel *>()) // a name is never read as markup
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+}
+
+// Every caption in the window's font fits its box, and so does any name of
+// twenty characters of the logger's code page. Also run at scale 1.5 and 2.
+TEST_F(WindowTest, CaptionsFitTheirBoxes)
+{
+    for (QPushButton *b : window->findChildren<QPushButton *>())
+        EXPECT_LE(b->sizeHint().width(), b->width()) << b->text().toStdString();
+    std::vector<std::pair<QLabel *, QString>> texts{
+        {window->Label9, "Reading (.DAT) File"}, {window->Label9, "Writing to (.xls) File"},
+        {window->StatusBar1->findChild<QLabel *>(), "No File Loaded"}};
+    for (QLabel *l : {window->Label1, window->Label4, window->Label7})
+        texts.emplace_back(l, l->text());
+    for (const auto &[label, text] : texts) {
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(text), label->contentsRect().width()) << text.toStdString();
+        EXPECT_LE(label->fontMetrics().height(), label->contentsRect().height()) << text.toStdString();
+    }
+    auto *box = static_cast<kestrane::ChannelNameBox *>(window->Label8[2]);
+    for (int byte = 32; byte < 256; ++byte) {
+        box->setText(QString(20, QChar(byte)));
+        EXPECT_LE(box->fontMetrics().horizontalAdvance(box->displayText()), box->textRoomWidth()) << byte;
+    }
+    // A name is shown and spoken whole; control characters are drawn as blanks.
+    box->setText(QStringLiteral("Temp\tA") + QChar(0) + QStringLiteral("<b>x</b>  "));
+    EXPECT_EQ(box->displayText(), QStringLiteral("Temp A <b>x</b>  "));
+    EXPECT_EQ(spokenName(box), QStringLiteral("Channel 3 name: Temp A <b>x</b>  "));
+}
+
+TEST_F(WindowTest, ShortcutsRunTheirCommandOnceWhateverHasTheFocus)
+{
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+    const struct { Qt::Key key; Qt::KeyboardModifiers modifiers; Commands expected; } keys[] = {
+        {Qt::Key_O, ctrl, {WindowCommand::Open}}, {Qt::Key_O, ctrl | Qt::ShiftModifier, {WindowCommand::Open}},
+        {Qt::Key_C, ctrl, {WindowCommand::Convert}}, {Qt::Key_U, ctrl | Qt::AltModifier, {WindowCommand::Unload}},
+        {Qt::Key_O, Qt::NoModifier, {}}, {Qt::Key_U, Qt::AltModifier, {}}, {Qt::Key_E, ctrl, {}}};
+    for (const auto &k : keys) {
+        started.clear();
+        window->cmdExit->setFocus();
+        press(k.key, k.modifiers);
+        EXPECT_EQ(started, k.expected) << QKeySequence(k.key | k.modifiers).toString().toStdString();
+    }
+    // Alt+F opens the File menu, whose access keys choose Open and Unload;
+    // "Exit" has none.
+    for (auto [key, expected] : {std::pair{Qt::Key_U, Commands{WindowCommand::Unload}},
+                                 std::pair{Qt::Key_O, Commands{WindowCommand::Open}}, std::pair{Qt::Key_E, Commands{}}}) {
+        started.clear();
+        press(Qt::Key_F, Qt::AltModifier);
+        ASSERT_EQ(QApplication::activePopupWidget(), window->mnuFile);
+        QTest::keyClick(window->mnuFile, key);
+        EXPECT_EQ(started, expected);
+    }
+}
+
+// Convert follows Open; the window hands the focus it holds on to Open.
+TEST_F(WindowTest, FocusRules)
+{
+    const auto focusAfter = [&](const std::function<void()> &act) { return act(), QApplication::focusWidget(); };
+    QWidget *const saveFile = window->cmdSaveFile;
+    EXPECT_EQ(focusAfter([&] { press(Qt::Key_Tab); }), saveFile);
+    EXPECT_EQ(focusAfter([&] { window->cmdConvirt->setFocus(); press(Qt::Key_Backtab, Qt::ShiftModifier); }), saveFile);
+    EXPECT_EQ(focusAfter([&] { window->cmdConvirt->setFocus(); window->cmdConvirt->setEnabled(false); }), saveFile);
+    window->cmdConvirt->setEnabled(true);
+    EXPECT_EQ(focusAfter([&] { window->cmdConvirt->setFocus(); window->cmdUnload->setFocus(Qt::MouseFocusReason); }), saveFile);
+    window->cmdConvirt->setFocus(); // the menu gives the focus back where it found it
+    EXPECT_EQ(focusAfter([&] { press(Qt::Key_F, Qt::AltModifier), QTest::keyClick(window->mnuFile, Qt::Key_Escape), press(Qt::Key_Escape); }),
+              window->cmdConvirt);
+    EXPECT_EQ(focusAfter([&] { saveFile->setEnabled(false); press(Qt::Key_Tab); }), window->cmdExit);
+    for (QPushButton *b : {window->cmdUnload, window->cmdExit, window->cmdConvirt})
+        b->setEnabled(false);
+    EXPECT_EQ(QApplication::focusWidget(), window.get());
+    window->cmdConvirt->setEnabled(true);
+    window->cmdUnload->setEnabled(true);
+    EXPECT_EQ(focusAfter([&] { window->cmdUnload->setFocus(Qt::OtherFocusReason); }), window->cmdConvirt);
+}
+
+// Centred as seen, on the outer frame the window system puts around it.
+TEST_F(WindowTest, OpensCentredAndClickOnTheBlankSurfaceCentresAndCloseOnlyFromTheProgram)
+{
+    const auto offCentre = [&] { return (window->frameGeometry().center() - window->screen()->geometry().center()).manhattanLength(); };
+    EXPECT_NE(window->frameGeometry().size(), window->size()); // there is a frame to count
+    EXPECT_LE(offCentre(), 2);
+    window->move(0, 0);
+    QTest::mouseClick(window->Label8[3], Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(window->frameTestProbe, Qt::LeftButton, {}, QPoint(3, 160));
+    EXPECT_EQ(window->pos(), QPoint(0, 0));
+    QTest::mouseClick(window->centralWidget(), Qt::LeftButton, {}, QPoint(8, 200));
+    EXPECT_LE(offCentre(), 2);
+
+    // Only a spontaneous request outside the end of a session (the window's close controls) is refused.
+    for (auto [spontaneous, sessionEnding] : {std::pair{true, false}, std::pair{true, true}, std::pair{false, false}})
+        EXPECT_EQ(kestrane::closeAccepted(kestrane::closeOriginOf(spontaneous, sessionEnding)), !spontaneous || sessionEnding);
+    EXPECT_TRUE(window->windowHandle()->close()); // a session manager's final Quit
+}
+
+// A 1024 x 768 screen (15360 x 11520 twips) behind the window, recording
+// what is done to it: T top, L left, W width, H height, R restore.
+struct FakePlacement : kestrane::WindowPlacement {
+    float outerW = 6615, outerH = 4290, top = 0, left = 0;
+    bool maximised = false, restoreFails = false;
+    mutable std::deque<int> screenFailures; // failure numbers for the next screen reads
+    std::string calls;
+
+    float screenWidth() const override { return read(15360); }
+    float screenHeight() const override { return read(11520); }
+    float outerWidth() const override { return outerW; }
+    float outerHeight() const override { return outerH; }
+    void moveTop(float v) override { move(top, v, 'T'); }
+    void moveLeft(float v) override { move(left, v, 'L'); }
+    void setOuterWidth(float v) override { calls += 'W', outerW = v; }
+    void setOuterHeight(float v) override { calls += 'H', outerH = v; }
+    bool isNormalState() const override { return !maximised; }
+    void restore() override { calls += 'R', maximised = restoreFails ? fail(kestrane::PermissionDenied) : false; }
+    static bool fail(int number) { throw kestrane::Failure(number); }
+    float read(float twips) const
+    {
+        const int number = screenFailures.empty() ? 0 : screenFailures.front();
+        if (number != 0)
+            screenFailures.pop_front(), fail(number);
+        return twips;
+    }
+    void move(float &edge, float v, char step) { calls += step, edge = maximised ? fail(kestrane::FormCannotMove) : v; }
+};
+
+TEST(Centring, PlacesByFloatingPointDivisionAndHandlesEachFailure)
+{
+    const struct {
+        const char *name;
+        std::int16_t screenDivisor, windowDivisor;
+        float outerW, outerH;
+        bool maximised;
+        std::deque<int> screenFailures;
+        // outcome: the result, the place, what was done, how many "Form cannot be centred" boxes
+        bool result;
+        float top, left;
+        const char *calls;
+        int reports;
+    } cases[] = {
+        {"Middle", 2, 2, 6615, 4290, false, {}, true, 3615, 4372.5f, "TL", 0},
+        {"LargerThanTheScreen", 2, 2, 20000, 15001, false, {}, true, 5760 - 7500.5f, 7680 - 10000, "TL", 0},
+        {"OtherDivisors", 3, 1, 6615, 4290, false, {}, true, 3840 - 4290, 5120 - 6615, "TL", 0},
+        {"ZeroDivisor", 0, 2, 6615, 4290, false, {}, true, 3615, 4372.5f, "TL", 0},
+        {"ZeroWhileMaximised", 2, 0, 6615, 4290, true, {}, true, 3615, 4372.5f, "TRTL", 0},
+        {"OtherFailureRepeatsTheStep", 2, 2, 6615, 4290, false, {57, 70}, true, 3615, 4372.5f, "TL", 2},
+        {"GivesUp", 2, 2, 6615, 4290, false, std::deque<int>(9, 57), false, 0, 0, "", 3},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        FakePlacement fake;
+        fake.outerW = c.outerW, fake.outerH = c.outerH, fake.maximised = c.maximised;
+        fake.screenFailures = c.screenFailures;
+        std::int16_t s = c.screenDivisor, w = c.windowDivisor;
+        int reports = 0;
+        const bool result = kestrane::centreWindow(fake, s, w, [&] { ++reports; });
+        EXPECT_EQ(std::tuple(result, fake.top, fake.left, fake.calls, reports),
+                  std::tuple(c.result, c.top, c.left, std::string(c.calls), c.reports));
+        // A zero divisor: the caller's variables hold 2 and 2 afterwards.
+        const std::int16_t two = 2;
+        EXPECT_EQ(std::pair(s, w), c.screenDivisor && c.windowDivisor ? std::pair(c.screenDivisor, c.windowDivisor)
+                                                                       : std::pair(two, two));
+    }
+    FakePlacement unrestorable;
+    unrestorable.maximised = unrestorable.restoreFails = true;
+    std::int16_t s = 2, w = 2;
+    EXPECT_THROW(kestrane::centreWindow(unrestorable, s, w, [] {}), kestrane::Failure);
+}
+
+TEST(MinimumSize, WidthFirstThenHeightStrictlyBelowTheMinimum)
+{
+    const struct { float width, height, expectedWidth, expectedHeight; bool maximised; const char *calls; } cases[] = {{5000, 5000, 6615, 5000, false, "W"},     {6615, 4290, 6615, 4290, false, ""},
+                 {6614.5f, 4289.5f, 6615, 4290, false, "WH"}, {8000, 100, 8000, 4290, false, "H"},
+                 {100, 100, 100, 100, true, ""}};
+    for (const auto &c : cases) {
+        FakePlacement fake;
+        fake.outerW = c.width, fake.outerH = c.height, fake.maximised = c.maximised;
+        kestrane::keepMinimumSize(fake);
+        EXPECT_EQ(std::tuple(fake.outerW, fake.outerH, fake.calls), std::tuple(c.expectedWidth, c.expectedHeight, std::string(c.calls)));
+    }
+}
+
+} // namespace
