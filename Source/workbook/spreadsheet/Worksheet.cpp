@@ -67,17 +67,15 @@ Worksheet::ColumnCells &Worksheet::cellsReaching(CellAddress address)
     ColumnCells &cells = m_columns[std::size_t(address.column)];
     const std::size_t rows = std::size_t(address.row) + 1;
     if (rows > cells.kinds.size()) {
-        // A column mostly runs as far down as the longest one before it, so
-        // it gets that room at once rather than doubling its way there.
-        if (rows > cells.kinds.capacity()) {
-            const std::size_t room = std::max({rows, 2 * cells.kinds.capacity(), m_longestColumn});
-            cells.kinds.reserve(room);
-            cells.payloads.reserve(room);
-        }
-        cells.kinds.resize(rows, CellKind::Empty);
-        cells.payloads.resize(rows);
-        m_longestColumn = std::max(m_longestColumn, rows);
+        // A column is written down row by row, so it grows by doubling, not
+        // cell by cell; and it mostly runs as far down as the longest column
+        // before it, so it takes that length at once. The rows it gets ahead
+        // of its cells are empty.
+        const std::size_t length = std::max({rows, 2 * cells.kinds.size(), m_rowsUsed});
+        cells.kinds.resize(length, CellKind::Empty);
+        cells.payloads.resize(length);
     }
+    m_rowsUsed = std::max(m_rowsUsed, rows);
     return cells;
 }
 
@@ -164,7 +162,7 @@ void Worksheet::discardContents()
     std::vector<ColumnCells>().swap(m_columns);
     std::vector<std::u16string>().swap(m_texts);
     std::vector<std::uint64_t>().swap(m_freeTexts);
-    m_longestColumn = 0;
+    m_rowsUsed = 0;
     m_columnWidths.clear();
 }
 

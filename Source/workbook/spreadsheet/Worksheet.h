@@ -57,10 +57,7 @@ public:
     template <typename Visit>
     void forEachCell(Visit &&visit) const
     {
-        std::size_t rows = 0;
-        for (const ColumnCells &cells : m_columns)
-            rows = std::max(rows, cells.kinds.size());
-        for (std::size_t row = 0; row < rows; ++row)
+        for (std::size_t row = 0; row < m_rowsUsed; ++row)
             for (std::size_t column = 0; column < m_columns.size(); ++column) {
                 const ColumnCells &cells = m_columns[column];
                 if (row < cells.kinds.size() && cells.kinds[row] != CellKind::Empty)
@@ -87,6 +84,7 @@ private:
     // index of the cell's text in m_texts.
     struct ColumnCells {
         std::vector<CellKind> kinds;          // [row]; rows past the end are empty
+                                              // (and it may run past m_rowsUsed)
         std::vector<std::uint64_t> payloads;  // [row]
     };
 
@@ -102,7 +100,7 @@ private:
     std::vector<ColumnCells> m_columns;         // [column], up to the rightmost used
     std::vector<std::u16string> m_texts;        // the texts cells hold
     std::vector<std::uint64_t> m_freeTexts;     // slots of m_texts no cell holds
-    std::size_t m_longestColumn = 0;            // rows of the longest column so far
+    std::size_t m_rowsUsed = 0;                 // rows down to the lowest cell ever stored
     std::map<int, std::uint16_t> m_columnWidths;
 };
 
