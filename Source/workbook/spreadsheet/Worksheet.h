@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -49,6 +50,9 @@ public:
     CellValue cellValue(CellAddress address) const;
     // Stores a value; a failure if the workbook is closed.
     void storeCell(CellAddress address, CellValue value);
+    // Stores a number: the same as storeCell with a double, without building
+    // a CellValue, as the layout's grid of numbers is written.
+    void storeNumber(CellAddress address, double number);
     // Makes the cell empty.
     void eraseCell(CellAddress address);
 
@@ -88,9 +92,24 @@ private:
         std::vector<std::uint64_t> payloads;  // [row]
     };
 
-    CellValue valueAt(const ColumnCells &cells, std::size_t row) const;
+    // Inline: the writer visits every cell through it, twice.
+    CellValue valueAt(const ColumnCells &cells, std::size_t row) const
+    {
+        const std::uint64_t payload = cells.payloads[row];
+        switch (cells.kinds[row]) {
+        case CellKind::Empty: return {};
+        case CellKind::Text: return m_texts[std::size_t(payload)];
+        case CellKind::Integer: return std::int16_t(payload);
+        case CellKind::Number: return std::bit_cast<double>(payload);
+        case CellKind::DateTime: return DateTime{std::bit_cast<double>(payload)};
+        }
+        return {};
+    }
     // The column's storage reaching down to `row`.
     ColumnCells &cellsReaching(CellAddress address);
+    // Makes room for `rows` rows in a column; kept out of the path taken for
+    // nearly every cell, which only finds the room there.
+    ColumnCells &lengthen(std::size_t column, std::size_t rows);
     // The text slot of a text cell is given up when the cell changes.
     void releaseText(ColumnCells &cells, std::size_t row);
     std::uint64_t keepText(std::u16string text);
