@@ -37,6 +37,11 @@ spreadsheet::Columns Worksheet::Columns(std::string_view spec)
     return spreadsheet::Columns(*this, std::min(*first, *last), std::max(*first, *last));
 }
 
+CellValue Worksheet::textValue(std::uint64_t slot) const
+{
+    return m_texts[std::size_t(slot)];
+}
+
 CellValue Worksheet::cellValue(CellAddress address) const
 {
     if (std::size_t(address.column) >= m_columns.size())

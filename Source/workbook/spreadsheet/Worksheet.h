@@ -92,19 +92,21 @@ private:
         std::vector<std::uint64_t> payloads;  // [row]
     };
 
-    // Inline: the writer visits every cell through it, twice.
+    // Inline, with the copy of a text out of line: the writer visits every
+    // cell through it, twice, and nearly every cell is a number.
     CellValue valueAt(const ColumnCells &cells, std::size_t row) const
     {
         const std::uint64_t payload = cells.payloads[row];
         switch (cells.kinds[row]) {
         case CellKind::Empty: return {};
-        case CellKind::Text: return m_texts[std::size_t(payload)];
+        case CellKind::Text: return textValue(payload);
         case CellKind::Integer: return std::int16_t(payload);
         case CellKind::Number: return std::bit_cast<double>(payload);
         case CellKind::DateTime: return DateTime{std::bit_cast<double>(payload)};
         }
         return {};
     }
+    CellValue textValue(std::uint64_t slot) const;
     // The column's storage reaching down to `row`.
     ColumnCells &cellsReaching(CellAddress address);
     // Makes room for `rows` rows in a column; kept out of the path taken for
