@@ -75,6 +75,8 @@ TEST(DatReader, ReadsEachFileAsItsLengthAndRecordsSay)
         {"Only109Bytes", std::string(109, 'x'), 9, -1, {}, {}, 0, kOld},
         {"ShortFileReadsZeros", std::string(250, '\0'), 0, 0, {0, 0}, {}, 0, std::u16string(20, u'\0')},
         {"LastRecordMissing", three.substr(0, three.size() - 20), 0, 3, {5, 0}, {}, 6, std::u16string(20, u'\0')},
+        {"LastRecordCutShort", three.substr(0, three.size() - 12), 0, 3, {5, 0}, {}, 6,
+         u"Channel " + std::u16string(12, u'\0')},
         {"FourSurplusRecordsMakeAPoint", blankTail + std::string(80, '\0'), 0, 4, {0, 0}, {{1, 3, 5.0f}, {2, 3, 0.0f}}, 0,
          std::u16string(20, u'\0')},
         {"OneMoreFailsBeforeTheSixthName", testdata::datBytes(DatSpec{.points = 4680}), 6, 4680, {}, {}, 5, kOld},

@@ -114,8 +114,12 @@ public:
         while (start >= m_windowStart + std::int64_t(m_window.size()) && readChunk()) {
         }
         const std::int64_t offset = start - m_windowStart;
-        if (offset >= 0 && std::size_t(offset) < m_window.size())
-            std::memcpy(head.data(), m_window.data() + offset, std::min(count, m_window.size() - std::size_t(offset)));
+        // Nearly always the bytes are all at hand: a copy of a size known here
+        // is a single load, where a copy of a computed size is a library call.
+        if (offset >= 0 && std::size_t(offset) + count <= m_window.size())
+            std::memcpy(head.data(), m_window.data() + offset, count);
+        else if (offset >= 0 && std::size_t(offset) < m_window.size())
+            std::memcpy(head.data(), m_window.data() + offset, m_window.size() - std::size_t(offset));
         return head;
     }
 

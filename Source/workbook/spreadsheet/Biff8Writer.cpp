@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/Failure.h"
 #include "workbook/spreadsheet/BiffRecords.h"
 #include "workbook/spreadsheet/CellFormats.h"
 #include "workbook/spreadsheet/RkNumber.h"
@@ -13,42 +14,13 @@ namespace kestrane::spreadsheet {
 
 namespace {
 
-// ---- private: what the sheets hold ----
-
-// Every text of every sheet, counted, in the order the sheets are written.
-SharedStrings collectStrings(const std::vector<const Worksheet *> &sheets)
-{
-    SharedStrings strings;
-    for (const Worksheet *sheet : sheets)
-        sheet->forEachCell([&](int, const Worksheet::StoredCell &cell) {
-            if (const auto *text = std::get_if<std::u16string>(&cell.value))
-                strings.use(*text);
-        });
-    return strings;
-}
-
-// The rows and columns the cells of a sheet really occupy.
-biff::UsedRange usedRange(const Worksheet &sheet)
-{
-    biff::UsedRange range;
-    bool any = false;
-    sheet.forEachCell([&](int row, const Worksheet::StoredCell &cell) {
-        const auto r = std::uint32_t(row);
-        const auto c = std::uint16_t(cell.column);
-        if (!any) {
-            range = {r, r + 1, c, std::uint16_t(c + 1)};
-            any = true;
-            return;
-        }
-        range.firstRow = std::min(range.firstRow, r);
-        range.lastRowPlus1 = std::max(range.lastRowPlus1, r + 1);
-        range.firstColumn = std::min(range.firstColumn, c);
-        range.lastColumnPlus1 = std::max(range.lastColumnPlus1, std::uint16_t(c + 1));
-    });
-    return range;
-}
-
 // ---- writing ----
+
+// The runs a sheet is written in: small enough to stay in the processor's
+// cache, large enough that each costs little.
+constexpr std::size_t kRunBytes = 64 * 1024;
+// The records around a sheet's cells are measured in runs of this size.
+constexpr std::size_t kFrameRunBytes = 4 * 1024;
 
 // A number cell: RK where that is exact, NUMBER otherwise. A value that is
 // not finite has no place in the format (readers refuse a NaN bit pattern),
@@ -61,6 +33,14 @@ void writeNumberCell(ByteBuffer &out, int row, int column, std::uint16_t xf, dou
         biff::rk(out, row, column, xf, *rk);
     else
         biff::number(out, row, column, xf, value);
+}
+
+// The bytes writeNumberCell gives the value, by the same choice of record.
+std::size_t numberCellBytes(double value)
+{
+    if (!std::isfinite(value))
+        return biff::kErrorCellBytes;
+    return exactRk(value) ? biff::kRkBytes : biff::kNumberBytes;
 }
 
 // One cell record, by the kind of value the cell holds.
@@ -78,6 +58,19 @@ void writeCell(ByteBuffer &out, int row, const Worksheet::StoredCell &cell, cons
         void operator()(DateTime when) const { writeNumberCell(out, row, column, kDateTimeCellXf, when.serial); }
     };
     std::visit(Visitor{out, row, column, strings}, cell.value);
+}
+
+// The bytes writeCell gives the cell.
+std::size_t cellBytes(const CellValue &value)
+{
+    struct Visitor {
+        std::size_t operator()(std::monostate) const { return 0; } // never stored
+        std::size_t operator()(const std::u16string &) const { return biff::kLabelSstBytes; }
+        std::size_t operator()(std::int16_t number) const { return numberCellBytes(number); }
+        std::size_t operator()(double number) const { return numberCellBytes(number); }
+        std::size_t operator()(DateTime when) const { return numberCellBytes(when.serial); }
+    };
+    return std::visit(Visitor{}, value);
 }
 
 // The workbook globals up to the sheet list; returns where each sheet's BOF
@@ -108,41 +101,83 @@ std::vector<std::size_t> writeGlobals(ByteBuffer &out, const std::vector<const W
     return offsetFields;
 }
 
-// One worksheet substream: column widths, used range, cells row by row, window.
+// A sheet's substream before its cells: column widths, then the used range.
 // The widths come before DIMENSIONS, in the order the format's record grammar
 // gives and the spreadsheet application itself writes.
-void writeSheet(ByteBuffer &out, const Worksheet &sheet, bool firstSheet, const SharedStrings &strings)
+void writeSheetStart(ByteBuffer &out, const Worksheet &sheet, const biff::UsedRange &range)
 {
     biff::bof(out, biff::Substream::Worksheet);
     biff::defColWidth(out);
     for (const auto &[column, width] : sheet.columnWidths())
         biff::colInfo(out, column, width);
-    biff::dimensions(out, usedRange(sheet));
-    sheet.forEachCell([&](int row, const Worksheet::StoredCell &cell) { writeCell(out, row, cell, strings); });
+    biff::dimensions(out, range);
+}
+
+// A sheet's substream after its cells: its window.
+void writeSheetEnd(ByteBuffer &out, bool firstSheet)
+{
     biff::window2(out, firstSheet);
     biff::eof(out);
 }
 
-// The runs a sheet is written in: small enough to stay in the processor's
-// cache, large enough that each costs little.
-constexpr std::size_t kRunBytes = 64 * 1024;
+// One worksheet substream: start, cells row by row, end.
+void writeSheet(ByteBuffer &out, const Worksheet &sheet, const SheetPlan &plan, bool firstSheet,
+                const SharedStrings &strings)
+{
+    writeSheetStart(out, sheet, plan.range);
+    sheet.forEachCell([&](int row, const Worksheet::StoredCell &cell) { writeCell(out, row, cell, strings); });
+    writeSheetEnd(out, firstSheet);
+}
+
+// What a sheet's substream needs known before it is written, from one pass
+// over its cells: its texts go into the string table (in the order they are
+// written), the rows and columns they occupy are noted, and the bytes of their
+// records are counted, so the sheet need not be written twice to be measured.
+SheetPlan planSheet(const Worksheet &sheet, bool firstSheet, SharedStrings &strings)
+{
+    SheetPlan plan;
+    biff::UsedRange &range = plan.range;
+    bool any = false;
+    std::size_t cellBytesTotal = 0;
+    sheet.forEachCell([&](int row, const Worksheet::StoredCell &cell) {
+        if (const auto *text = std::get_if<std::u16string>(&cell.value))
+            strings.use(*text);
+        cellBytesTotal += cellBytes(cell.value);
+        const auto r = std::uint32_t(row);
+        const auto c = std::uint16_t(cell.column);
+        if (!any) {
+            range = {r, r + 1, c, std::uint16_t(c + 1)};
+            any = true;
+            return;
+        }
+        range.firstRow = std::min(range.firstRow, r);
+        range.lastRowPlus1 = std::max(range.lastRowPlus1, r + 1);
+        range.firstColumn = std::min(range.firstColumn, c);
+        range.lastColumnPlus1 = std::max(range.lastColumnPlus1, std::uint16_t(c + 1));
+    });
+    // The few records around the cells are measured by writing them.
+    ByteBuffer frame(kFrameRunBytes, [](std::span<const unsigned char>) {});
+    writeSheetStart(frame, sheet, range);
+    writeSheetEnd(frame, firstSheet);
+    plan.bytes = frame.size() + cellBytesTotal;
+    return plan;
+}
+
 
 } // namespace
 
 // ---- public ----
 
-WorkbookStream::WorkbookStream(std::vector<const Worksheet *> sheets)
-    : m_sheets(std::move(sheets)), m_strings(collectStrings(m_sheets))
+WorkbookStream::WorkbookStream(std::vector<const Worksheet *> sheets) : m_sheets(std::move(sheets))
 {
+    for (std::size_t i = 0; i < m_sheets.size(); ++i)
+        m_plans.push_back(planSheet(*m_sheets[i], i == 0, m_strings));
     const std::vector<std::size_t> offsetFields = writeGlobals(m_globals, m_sheets, m_strings);
-    // Each sheet is measured by writing it once into a buffer that keeps
-    // nothing; each sheet list entry then points exactly at its sheet's BOF.
+    // Each sheet list entry points exactly at its sheet's BOF.
     std::size_t position = m_globals.size();
     for (std::size_t i = 0; i < m_sheets.size(); ++i) {
         m_globals.patchU32(offsetFields[i], std::uint32_t(position));
-        ByteBuffer measure(kRunBytes, [](std::span<const unsigned char>) {});
-        writeSheet(measure, *m_sheets[i], i == 0, m_strings);
-        position += measure.size();
+        position += m_plans[i].bytes;
     }
     m_size = position;
 }
@@ -152,8 +187,12 @@ void WorkbookStream::writeTo(const ByteWriter &write) const
     write(m_globals.view());
     for (std::size_t i = 0; i < m_sheets.size(); ++i) {
         ByteBuffer out(kRunBytes, write);
-        writeSheet(out, *m_sheets[i], i == 0, m_strings);
+        writeSheet(out, *m_sheets[i], m_plans[i], i == 0, m_strings);
         out.flush();
+        // The file around the stream was laid out for the counted size; a
+        // sheet of any other size would leave it unreadable, so it is refused.
+        if (out.size() != m_plans[i].bytes)
+            throw Failure(ApplicationDefined, "The workbook could not be written: a sheet was miscounted");
     }
 }
 

@@ -3,12 +3,20 @@
 #include <cstddef>
 #include <vector>
 
+#include "workbook/spreadsheet/BiffRecords.h"
 #include "workbook/spreadsheet/ByteBuffer.h"
 #include "workbook/spreadsheet/SharedStrings.h"
 
 namespace kestrane::spreadsheet {
 
 class Worksheet;
+
+// What writing one sheet needs known first: where its cells are, and its
+// size in bytes.
+struct SheetPlan {
+    biff::UsedRange range;
+    std::size_t bytes = 0;
+};
 
 // The BIFF8 workbook stream of these sheets, in this order: the workbook
 // globals (formats, sheet list, shared strings), then each sheet's cells.
@@ -24,6 +32,7 @@ public:
 
 private:
     std::vector<const Worksheet *> m_sheets;
+    std::vector<SheetPlan> m_plans; // [sheet]
     SharedStrings m_strings;
     ByteBuffer m_globals; // whole, each sheet's place in its sheet list entry
     std::size_t m_size = 0;

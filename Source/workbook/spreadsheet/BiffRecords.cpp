@@ -27,12 +27,19 @@ std::size_t shortStringSize(std::u16string_view text)
     return 2 + text.size() * (fitsInOneByte(text) ? 1 : 2);
 }
 
-// The first six bytes of every cell record: row, column, XF index.
-void cellPlace(ByteBuffer &out, int row, int column, std::uint16_t xf)
+// A cell record of `recordBytes` in all, taken in one piece: its header and
+// the first six bytes of its body (row, column, XF index). Returns where the
+// cell's value goes.
+unsigned char *cellRecord(ByteBuffer &out, std::uint16_t id, std::size_t recordBytes, int row, int column,
+                          std::uint16_t xf)
 {
-    out.u16(std::uint16_t(row));
-    out.u16(std::uint16_t(column));
-    out.u16(xf);
+    unsigned char *at = out.append(recordBytes);
+    ByteBuffer::storeU16(at, id);
+    ByteBuffer::storeU16(at + 2, std::uint16_t(recordBytes - 4));
+    ByteBuffer::storeU16(at + 4, std::uint16_t(row));
+    ByteBuffer::storeU16(at + 6, std::uint16_t(column));
+    ByteBuffer::storeU16(at + 8, xf);
+    return at + 10;
 }
 
 // The 20-byte XF body: font 0, a number format, protection and parent, bottom
@@ -193,31 +200,24 @@ void dimensions(ByteBuffer &out, const UsedRange &range)
 
 void labelSst(ByteBuffer &out, int row, int column, std::uint32_t stringIndex)
 {
-    header(out, 0x00FD, 10);
-    cellPlace(out, row, column, kGeneralCellXf);
-    out.u32(stringIndex);
+    ByteBuffer::storeU32(cellRecord(out, 0x00FD, kLabelSstBytes, row, column, kGeneralCellXf), stringIndex);
 }
 
 void number(ByteBuffer &out, int row, int column, std::uint16_t xf, double value)
 {
-    header(out, 0x0203, 14);
-    cellPlace(out, row, column, xf);
-    out.f64(value);
+    ByteBuffer::storeF64(cellRecord(out, 0x0203, kNumberBytes, row, column, xf), value);
 }
 
 void rk(ByteBuffer &out, int row, int column, std::uint16_t xf, std::uint32_t rkValue)
 {
-    header(out, 0x027E, 10);
-    cellPlace(out, row, column, xf);
-    out.u32(rkValue);
+    ByteBuffer::storeU32(cellRecord(out, 0x027E, kRkBytes, row, column, xf), rkValue);
 }
 
 void errorCell(ByteBuffer &out, int row, int column, std::uint16_t xf, std::uint8_t errorCode)
 {
-    header(out, 0x0205, 8);
-    cellPlace(out, row, column, xf);
-    out.u8(errorCode);
-    out.u8(1);                     // an error value, not a boolean
+    unsigned char *value = cellRecord(out, 0x0205, kErrorCellBytes, row, column, xf);
+    value[0] = errorCode;
+    value[1] = 1;                  // an error value, not a boolean
 }
 
 void window2(ByteBuffer &out, bool firstSheet)

@@ -38,9 +38,9 @@ public:
     }
 
     void u8(std::uint8_t value) { *grow(1) = value; }
-    void u16(std::uint16_t value) { put(value, 2); }
-    void u32(std::uint32_t value) { put(value, 4); }
-    void f64(double value) { put(std::bit_cast<std::uint64_t>(value), 8); }
+    void u16(std::uint16_t value) { store(grow(2), value); }
+    void u32(std::uint32_t value) { store(grow(4), value); }
+    void f64(double value) { store(grow(8), std::bit_cast<std::uint64_t>(value)); }
     void zeros(std::size_t count) { std::memset(grow(count), 0, count); }
     void bytes(std::span<const unsigned char> more)
     {
@@ -59,6 +59,14 @@ public:
                 *at++ = static_cast<unsigned char>(c >> 8);
         }
     }
+
+    // Room for `count` more bytes at the end, for the caller to fill in place
+    // with the stores below: a fixed-size record then costs one check for
+    // room rather than one per field.
+    unsigned char *append(std::size_t count) { return grow(count); }
+    static void storeU16(unsigned char *at, std::uint16_t value) { store(at, value); }
+    static void storeU32(unsigned char *at, std::uint32_t value) { store(at, value); }
+    static void storeF64(unsigned char *at, double value) { store(at, std::bit_cast<std::uint64_t>(value)); }
 
     void patchU16(std::size_t at, std::uint16_t value) { write(&m_bytes[at - m_drained], value, 2); }
     void patchU32(std::size_t at, std::uint32_t value) { write(&m_bytes[at - m_drained], value, 4); }
@@ -106,7 +114,16 @@ private:
         m_bytes = std::move(larger);
         m_capacity = capacity;
     }
-    void put(std::uint64_t value, int count) { write(grow(std::size_t(count)), value, count); }
+    // One little-endian store of a whole value; on a little-endian machine
+    // that is a plain copy of its bytes.
+    template <typename Unsigned>
+    static void store(unsigned char *at, Unsigned value)
+    {
+        if constexpr (std::endian::native == std::endian::little)
+            std::memcpy(at, &value, sizeof value);
+        else
+            write(at, value, int(sizeof value));
+    }
     static void write(unsigned char *at, std::uint64_t value, int count)
     {
         for (int i = 0; i < count; ++i)

@@ -41,7 +41,7 @@ void Range::setValue(std::u16string_view text)
 
 void Range::setValue(std::int16_t number) { m_sheet->storeCell(m_address, number); }
 
-void Range::setValue(double number) { m_sheet->storeCell(m_address, number); }
+void Range::setValue(double number) { m_sheet->storeNumber(m_address, number); }
 
 void Range::setValue(DateTime when) { m_sheet->storeCell(m_address, when); }
 

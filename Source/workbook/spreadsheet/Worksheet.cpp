@@ -37,17 +37,9 @@ spreadsheet::Columns Worksheet::Columns(std::string_view spec)
     return spreadsheet::Columns(*this, std::min(*first, *last), std::max(*first, *last));
 }
 
-CellValue Worksheet::valueAt(const ColumnCells &cells, std::size_t row) const
+CellValue Worksheet::textValue(std::uint64_t slot) const
 {
-    const std::uint64_t payload = cells.payloads[row];
-    switch (cells.kinds[row]) {
-    case CellKind::Empty: return {};
-    case CellKind::Text: return m_texts[std::size_t(payload)];
-    case CellKind::Integer: return std::int16_t(payload);
-    case CellKind::Number: return std::bit_cast<double>(payload);
-    case CellKind::DateTime: return DateTime{std::bit_cast<double>(payload)};
-    }
-    return {};
+    return m_texts[std::size_t(slot)];
 }
 
 CellValue Worksheet::cellValue(CellAddress address) const
@@ -62,22 +54,26 @@ CellValue Worksheet::cellValue(CellAddress address) const
 
 Worksheet::ColumnCells &Worksheet::cellsReaching(CellAddress address)
 {
-    if (std::size_t(address.column) >= m_columns.size())
-        m_columns.resize(std::size_t(address.column) + 1);
-    ColumnCells &cells = m_columns[std::size_t(address.column)];
+    const auto column = std::size_t(address.column);
     const std::size_t rows = std::size_t(address.row) + 1;
-    if (rows > cells.kinds.size()) {
-        // A column mostly runs as far down as the longest one before it, so
-        // it gets that room at once rather than doubling its way there.
-        if (rows > cells.kinds.capacity()) {
-            const std::size_t room = std::max({rows, 2 * cells.kinds.capacity(), m_longestColumn});
-            cells.kinds.reserve(room);
-            cells.payloads.reserve(room);
-        }
-        cells.kinds.resize(rows, CellKind::Empty);
-        cells.payloads.resize(rows);
-        m_longestColumn = std::max(m_longestColumn, rows);
-    }
+    m_rowsUsed = std::max(m_rowsUsed, rows);
+    if (column < m_columns.size() && rows <= m_columns[column].kinds.size())
+        return m_columns[column];
+    return lengthen(column, rows);
+}
+
+Worksheet::ColumnCells &Worksheet::lengthen(std::size_t column, std::size_t rows)
+{
+    if (column >= m_columns.size())
+        m_columns.resize(column + 1);
+    ColumnCells &cells = m_columns[column];
+    // A column is written down row by row, so it grows by doubling, not cell
+    // by cell; and it mostly runs as far down as the longest column before
+    // it, so it takes that length at once. The rows it gets ahead of its
+    // cells are empty.
+    const std::size_t length = std::max({rows, 2 * cells.kinds.size(), m_rowsUsed});
+    cells.kinds.resize(length, CellKind::Empty);
+    cells.payloads.resize(length);
     return cells;
 }
 
@@ -140,6 +136,16 @@ void Worksheet::storeCell(CellAddress address, CellValue value)
     std::visit(Encode{*this, cells.kinds[row], cells.payloads[row]}, value);
 }
 
+void Worksheet::storeNumber(CellAddress address, double number)
+{
+    requireOpen();
+    ColumnCells &cells = cellsReaching(address);
+    const std::size_t row = std::size_t(address.row);
+    releaseText(cells, row);
+    cells.kinds[row] = CellKind::Number;
+    cells.payloads[row] = std::bit_cast<std::uint64_t>(number);
+}
+
 void Worksheet::eraseCell(CellAddress address)
 {
     requireOpen();
@@ -164,7 +170,7 @@ void Worksheet::discardContents()
     std::vector<ColumnCells>().swap(m_columns);
     std::vector<std::u16string>().swap(m_texts);
     std::vector<std::uint64_t>().swap(m_freeTexts);
-    m_longestColumn = 0;
+    m_rowsUsed = 0;
     m_columnWidths.clear();
 }
 

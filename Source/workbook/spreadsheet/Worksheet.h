@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -49,6 +50,9 @@ public:
     CellValue cellValue(CellAddress address) const;
     // Stores a value; a failure if the workbook is closed.
     void storeCell(CellAddress address, CellValue value);
+    // Stores a number: the same as storeCell with a double, without building
+    // a CellValue, as the layout's grid of numbers is written.
+    void storeNumber(CellAddress address, double number);
     // Makes the cell empty.
     void eraseCell(CellAddress address);
 
@@ -57,10 +61,7 @@ public:
     template <typename Visit>
     void forEachCell(Visit &&visit) const
     {
-        std::size_t rows = 0;
-        for (const ColumnCells &cells : m_columns)
-            rows = std::max(rows, cells.kinds.size());
-        for (std::size_t row = 0; row < rows; ++row)
+        for (std::size_t row = 0; row < m_rowsUsed; ++row)
             for (std::size_t column = 0; column < m_columns.size(); ++column) {
                 const ColumnCells &cells = m_columns[column];
                 if (row < cells.kinds.size() && cells.kinds[row] != CellKind::Empty)
@@ -87,12 +88,30 @@ private:
     // index of the cell's text in m_texts.
     struct ColumnCells {
         std::vector<CellKind> kinds;          // [row]; rows past the end are empty
+                                              // (and it may run past m_rowsUsed)
         std::vector<std::uint64_t> payloads;  // [row]
     };
 
-    CellValue valueAt(const ColumnCells &cells, std::size_t row) const;
+    // Inline, with the copy of a text out of line: the writer visits every
+    // cell through it, twice, and nearly every cell is a number.
+    CellValue valueAt(const ColumnCells &cells, std::size_t row) const
+    {
+        const std::uint64_t payload = cells.payloads[row];
+        switch (cells.kinds[row]) {
+        case CellKind::Empty: return {};
+        case CellKind::Text: return textValue(payload);
+        case CellKind::Integer: return std::int16_t(payload);
+        case CellKind::Number: return std::bit_cast<double>(payload);
+        case CellKind::DateTime: return DateTime{std::bit_cast<double>(payload)};
+        }
+        return {};
+    }
+    CellValue textValue(std::uint64_t slot) const;
     // The column's storage reaching down to `row`.
     ColumnCells &cellsReaching(CellAddress address);
+    // Makes room for `rows` rows in a column; kept out of the path taken for
+    // nearly every cell, which only finds the room there.
+    ColumnCells &lengthen(std::size_t column, std::size_t rows);
     // The text slot of a text cell is given up when the cell changes.
     void releaseText(ColumnCells &cells, std::size_t row);
     std::uint64_t keepText(std::u16string text);
@@ -102,7 +121,7 @@ private:
     std::vector<ColumnCells> m_columns;         // [column], up to the rightmost used
     std::vector<std::u16string> m_texts;        // the texts cells hold
     std::vector<std::uint64_t> m_freeTexts;     // slots of m_texts no cell holds
-    std::size_t m_longestColumn = 0;            // rows of the longest column so far
+    std::size_t m_rowsUsed = 0;                 // rows down to the lowest cell ever stored
     std::map<int, std::uint16_t> m_columnWidths;
 };
 
