@@ -144,11 +144,6 @@ void flushFolder(const std::string &folder)
 
 } // namespace
 
-void saveAtomically(const std::string &path, const std::vector<unsigned char> &bytes)
-{
-    saveAtomically(path, [&](const SaveWriter &write) { write(bytes); });
-}
-
 void saveAtomically(const std::string &path, const std::function<void(const SaveWriter &)> &produce)
 {
     if (path.empty())

@@ -3,11 +3,10 @@
 #include <functional>
 #include <span>
 #include <string>
-#include <vector>
 
 namespace kestrane::spreadsheet {
 
-// Writes `bytes` to `path` so that the file appears whole or not at all: the
+// Writes a file to `path` so that it appears whole or not at all: the
 // bytes go to a new temporary file in the target's folder, are flushed to the
 // disk, and the temporary file is then renamed over the target. A failure
 // raises kestrane::Failure, leaves an existing target byte for byte as it was
@@ -22,10 +21,9 @@ namespace kestrane::spreadsheet {
 //   57 "Device I/O error"        the disk failed
 //   52 "Bad file name or number" an empty path or a name too long
 // A target that is a symbolic link keeps its link: the file it names is replaced.
-void saveAtomically(const std::string &path, const std::vector<unsigned char> &bytes);
-// The same for a file whose bytes `produce` hands to the writer it is given,
-// run after run, so that a large file is never held whole in memory. A
-// failure thrown by `produce` fails the save in the same way.
+// The file's bytes are those `produce` hands to the writer it is given, run
+// after run, so that a large file is never held whole in memory; a failure
+// thrown by `produce` fails the save in the same way.
 using SaveWriter = std::function<void(std::span<const unsigned char>)>;
 void saveAtomically(const std::string &path, const std::function<void(const SaveWriter &)> &produce);
 
