@@ -277,8 +277,9 @@ TEST_P(CommandsTest, Outcome)
     answer(dir + "/again.xls");
     window->cmdSaveFile->click();
     EXPECT_EQ(fs::exists(dir + "/again.xls"), r.again == Writes);
-    if (r.again == Writes && r.route < Route::ConvertButton) // proposed: the log opened, as a workbook
+    if (r.again == Writes && r.route < Route::ConvertButton) { // proposed: the log opened, as a workbook
         EXPECT_EQ(dialogs->fileDialogs.back().fileName.toStdString(), fs::path(*chosen).replace_extension(".xls").string());
+    }
     EXPECT_EQ(dialogs->messages.size(), r.again == NoFileMessage ? 1u : 0u);
     EXPECT_EQ(window->cmdConvirt->isEnabled(), r.again != DoesNothing);
 }

@@ -31,7 +31,7 @@ void Dataset::eraseValues()
 {
     for (auto &channel : channelValues) {
         // swap with an empty vector so the storage is really released
-        std::vector<ChannelSlot>().swap(channel);
+        ChannelValues().swap(channel);
     }
 }
 

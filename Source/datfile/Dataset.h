@@ -6,12 +6,15 @@
 #include <optional>
 #include <vector>
 
+#include "common/ResidentMemory.h"
 #include "datfile/FixedText.h"
 
 namespace kestrane {
 
 // One slot of a channel array: empty, or one single-precision value.
 using ChannelSlot = std::optional<float>;
+// One channel's slots, [point]; every slot is written as soon as it is sized.
+using ChannelValues = std::vector<ChannelSlot, ResidentAllocator<ChannelSlot>>;
 
 // The loaded dataset: what carries one .DAT file from the open command to the
 // convert command. The window holds one for its whole life; every access is on
@@ -23,8 +26,8 @@ struct Dataset {
     bool fileConverted = false; // the convert command has finished since the last open or unload
     std::int32_t pointCount = 0; // data points per channel of the last file measured
     std::int32_t pointIndex = 0; // working point counter shared by the read and the convert loops
-    std::array<std::vector<ChannelSlot>, ChannelCount> channelValues; // [channel - 1][point]
-    std::array<FixedText, ChannelCount> channelNames;                 // [channel - 1]
+    std::array<ChannelValues, ChannelCount> channelValues; // [channel - 1][point]
+    std::array<FixedText, ChannelCount> channelNames;      // [channel - 1]
     std::array<std::int16_t, 2> timeSettings{}; // logging interval (s), second timing figure
     FixedText recordText; // the reader's working buffer, one record wide
 

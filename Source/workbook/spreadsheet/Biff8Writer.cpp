@@ -186,7 +186,8 @@ void WorkbookStream::writeTo(const ByteWriter &write) const
 {
     write(m_globals.view());
     for (std::size_t i = 0; i < m_sheets.size(); ++i) {
-        ByteBuffer out(kRunBytes, write);
+        // No larger than the sheet, so a small sheet takes no more memory than it fills.
+        ByteBuffer out(std::min(kRunBytes, m_plans[i].bytes), write);
         writeSheet(out, *m_sheets[i], m_plans[i], i == 0, m_strings);
         out.flush();
         // The file around the stream was laid out for the counted size; a

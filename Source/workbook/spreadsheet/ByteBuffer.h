@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/ResidentMemory.h"
+
 namespace kestrane::spreadsheet {
 
 // Where a buffer hands on the bytes it has gathered, in order.
@@ -109,6 +111,7 @@ private:
     void reallocate(std::size_t capacity)
     {
         std::unique_ptr<unsigned char[]> larger(new unsigned char[capacity]);
+        makeResident(larger.get(), capacity);
         if (m_size)
             std::memcpy(larger.get(), m_bytes.get(), m_size);
         m_bytes = std::move(larger);

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/ResidentMemory.h"
 #include "workbook/spreadsheet/CellAddress.h"
 #include "workbook/spreadsheet/CellValue.h"
 #include "workbook/spreadsheet/Columns.h"
@@ -87,9 +88,9 @@ private:
     // its own. The payload is a number's bits, a 16-bit integer, or the
     // index of the cell's text in m_texts.
     struct ColumnCells {
-        std::vector<CellKind> kinds;          // [row]; rows past the end are empty
-                                              // (and it may run past m_rowsUsed)
-        std::vector<std::uint64_t> payloads;  // [row]
+        std::vector<CellKind, ResidentAllocator<CellKind>> kinds; // [row]; rows past the end are empty
+                                                                  // (and it may run past m_rowsUsed)
+        std::vector<std::uint64_t, ResidentAllocator<std::uint64_t>> payloads; // [row]
     };
 
     // Inline, with the copy of a text out of line: the writer visits every
