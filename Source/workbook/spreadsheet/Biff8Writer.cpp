@@ -46,31 +46,18 @@ std::size_t numberCellBytes(double value)
 // One cell record, by the kind of value the cell holds.
 void writeCell(ByteBuffer &out, int row, const Worksheet::StoredCell &cell, const SharedStrings &strings)
 {
-    const int column = cell.column;
-    struct Visitor {
-        ByteBuffer &out;
-        int row, column;
-        const SharedStrings &strings;
-        void operator()(std::monostate) const {} // never stored
-        void operator()(const std::u16string &text) const { biff::labelSst(out, row, column, strings.indexOf(text)); }
-        void operator()(std::int16_t number) const { writeNumberCell(out, row, column, kGeneralCellXf, number); }
-        void operator()(double number) const { writeNumberCell(out, row, column, kGeneralCellXf, number); }
-        void operator()(DateTime when) const { writeNumberCell(out, row, column, kDateTimeCellXf, when.serial); }
-    };
-    std::visit(Visitor{out, row, column, strings}, cell.value);
+    using Kind = Worksheet::ValueKind;
+    if (cell.kind == Kind::Text)
+        biff::labelSst(out, row, cell.column, strings.indexOf(*cell.text));
+    else
+        writeNumberCell(out, row, cell.column, cell.kind == Kind::DateTime ? kDateTimeCellXf : kGeneralCellXf,
+                        cell.number);
 }
 
 // The bytes writeCell gives the cell.
-std::size_t cellBytes(const CellValue &value)
+std::size_t cellBytes(const Worksheet::StoredCell &cell)
 {
-    struct Visitor {
-        std::size_t operator()(std::monostate) const { return 0; } // never stored
-        std::size_t operator()(const std::u16string &) const { return biff::kLabelSstBytes; }
-        std::size_t operator()(std::int16_t number) const { return numberCellBytes(number); }
-        std::size_t operator()(double number) const { return numberCellBytes(number); }
-        std::size_t operator()(DateTime when) const { return numberCellBytes(when.serial); }
-    };
-    return std::visit(Visitor{}, value);
+    return cell.kind == Worksheet::ValueKind::Text ? biff::kLabelSstBytes : numberCellBytes(cell.number);
 }
 
 // The workbook globals up to the sheet list; returns where each sheet's BOF
@@ -140,9 +127,9 @@ SheetPlan planSheet(const Worksheet &sheet, bool firstSheet, SharedStrings &stri
     bool any = false;
     std::size_t cellBytesTotal = 0;
     sheet.forEachCell([&](int row, const Worksheet::StoredCell &cell) {
-        if (const auto *text = std::get_if<std::u16string>(&cell.value))
-            strings.use(*text);
-        cellBytesTotal += cellBytes(cell.value);
+        if (cell.kind == Worksheet::ValueKind::Text)
+            strings.use(*cell.text);
+        cellBytesTotal += cellBytes(cell);
         const auto r = std::uint32_t(row);
         const auto c = std::uint16_t(cell.column);
         if (!any) {

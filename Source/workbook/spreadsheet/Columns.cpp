@@ -17,7 +17,7 @@ void Columns::AutoFit()
         if (cell.column < m_first || cell.column > m_last)
             return;
         auto &width = widest[std::size_t(cell.column - m_first)];
-        width = std::max(width, columnWidthForText(shownText(cell.value)));
+        width = std::max(width, columnWidthForText(shownText(cell.value())));
     });
     for (int column = m_first; column <= m_last; ++column)
         if (const auto width = widest[std::size_t(column - m_first)])

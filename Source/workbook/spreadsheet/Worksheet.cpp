@@ -37,9 +37,15 @@ spreadsheet::Columns Worksheet::Columns(std::string_view spec)
     return spreadsheet::Columns(*this, std::min(*first, *last), std::max(*first, *last));
 }
 
-CellValue Worksheet::textValue(std::uint64_t slot) const
+CellValue Worksheet::StoredCell::value() const
 {
-    return m_texts[std::size_t(slot)];
+    switch (kind) {
+    case ValueKind::Text: return *text;
+    case ValueKind::Integer: return std::int16_t(number);
+    case ValueKind::Number: return number;
+    case ValueKind::DateTime: break;
+    }
+    return DateTime{number};
 }
 
 CellValue Worksheet::cellValue(CellAddress address) const
@@ -47,9 +53,10 @@ CellValue Worksheet::cellValue(CellAddress address) const
     if (std::size_t(address.column) >= m_columns.size())
         return {};
     const ColumnCells &cells = m_columns[std::size_t(address.column)];
-    if (std::size_t(address.row) >= cells.kinds.size())
+    const std::size_t row = std::size_t(address.row);
+    if (row >= cells.kinds.size() || cells.kinds[row] == Stored::Empty)
         return {};
-    return valueAt(cells, std::size_t(address.row));
+    return storedCell(cells, std::size_t(address.column), row).value();
 }
 
 Worksheet::ColumnCells &Worksheet::cellsReaching(CellAddress address)
@@ -72,29 +79,53 @@ Worksheet::ColumnCells &Worksheet::lengthen(std::size_t column, std::size_t rows
     // it, so it takes that length at once. The rows it gets ahead of its
     // cells are empty.
     const std::size_t length = std::max({rows, 2 * cells.kinds.size(), m_rowsUsed});
-    cells.kinds.resize(length, CellKind::Empty);
+    cells.kinds.resize(length, Stored::Empty);
     cells.payloads.resize(length);
     return cells;
 }
 
-void Worksheet::releaseText(ColumnCells &cells, std::size_t row)
+void Worksheet::giveUpSlot(ColumnCells &cells, std::size_t row)
 {
-    if (cells.kinds[row] != CellKind::Text)
-        return;
-    std::u16string().swap(m_texts[std::size_t(cells.payloads[row])]);
-    m_freeTexts.push_back(cells.payloads[row]);
+    const std::uint32_t slot = cells.payloads[row];
+    switch (cells.kinds[row]) {
+    case Stored::Text:
+        std::u16string().swap(m_texts[slot]);
+        m_freeTexts.push_back(slot);
+        break;
+    case Stored::Wide:
+    case Stored::DateTime: m_freeWides.push_back(slot); break;
+    default: break;
+    }
 }
 
-std::uint64_t Worksheet::keepText(std::u16string text)
+std::uint32_t Worksheet::keepText(std::u16string text)
 {
     if (m_freeTexts.empty()) {
         m_texts.push_back(std::move(text));
-        return m_texts.size() - 1;
+        return std::uint32_t(m_texts.size() - 1);
     }
-    const std::uint64_t slot = m_freeTexts.back();
+    const std::uint32_t slot = m_freeTexts.back();
     m_freeTexts.pop_back();
-    m_texts[std::size_t(slot)] = std::move(text);
+    m_texts[slot] = std::move(text);
     return slot;
+}
+
+std::uint32_t Worksheet::keepWide(double number)
+{
+    if (m_freeWides.empty()) {
+        m_wides.push_back(number);
+        return std::uint32_t(m_wides.size() - 1);
+    }
+    const std::uint32_t slot = m_freeWides.back();
+    m_freeWides.pop_back();
+    m_wides[slot] = number;
+    return slot;
+}
+
+void Worksheet::putWide(ColumnCells &cells, std::size_t row, double number)
+{
+    cells.kinds[row] = Stored::Wide;
+    cells.payloads[row] = keepWide(number);
 }
 
 void Worksheet::storeCell(CellAddress address, CellValue value)
@@ -106,34 +137,30 @@ void Worksheet::storeCell(CellAddress address, CellValue value)
     }
     ColumnCells &cells = cellsReaching(address);
     const std::size_t row = std::size_t(address.row);
-    releaseText(cells, row);
+    releaseSlot(cells, row);
     struct Encode {
         Worksheet &sheet;
-        CellKind &kind;
-        std::uint64_t &payload;
+        ColumnCells &cells;
+        std::size_t row;
         void operator()(std::monostate) const {}
         void operator()(std::u16string &text) const
         {
-            kind = CellKind::Text;
-            payload = sheet.keepText(std::move(text));
+            cells.kinds[row] = Stored::Text;
+            cells.payloads[row] = sheet.keepText(std::move(text));
         }
         void operator()(std::int16_t number) const
         {
-            kind = CellKind::Integer;
-            payload = std::uint64_t(std::uint16_t(number));
+            cells.kinds[row] = Stored::Integer;
+            cells.payloads[row] = std::uint16_t(number);
         }
-        void operator()(double number) const
-        {
-            kind = CellKind::Number;
-            payload = std::bit_cast<std::uint64_t>(number);
-        }
+        void operator()(double number) const { sheet.putNumber(cells, row, number); }
         void operator()(DateTime when) const
         {
-            kind = CellKind::DateTime;
-            payload = std::bit_cast<std::uint64_t>(when.serial);
+            cells.kinds[row] = Stored::DateTime;
+            cells.payloads[row] = sheet.keepWide(when.serial);
         }
     };
-    std::visit(Encode{*this, cells.kinds[row], cells.payloads[row]}, value);
+    std::visit(Encode{*this, cells, row}, value);
 }
 
 void Worksheet::storeNumber(CellAddress address, double number)
@@ -141,9 +168,8 @@ void Worksheet::storeNumber(CellAddress address, double number)
     requireOpen();
     ColumnCells &cells = cellsReaching(address);
     const std::size_t row = std::size_t(address.row);
-    releaseText(cells, row);
-    cells.kinds[row] = CellKind::Number;
-    cells.payloads[row] = std::bit_cast<std::uint64_t>(number);
+    releaseSlot(cells, row);
+    putNumber(cells, row, number);
 }
 
 void Worksheet::eraseCell(CellAddress address)
@@ -155,8 +181,8 @@ void Worksheet::eraseCell(CellAddress address)
     const std::size_t row = std::size_t(address.row);
     if (row >= cells.kinds.size())
         return;
-    releaseText(cells, row);
-    cells.kinds[row] = CellKind::Empty;
+    releaseSlot(cells, row);
+    cells.kinds[row] = Stored::Empty;
 }
 
 void Worksheet::requireOpen() const
@@ -169,7 +195,9 @@ void Worksheet::discardContents()
 {
     std::vector<ColumnCells>().swap(m_columns);
     std::vector<std::u16string>().swap(m_texts);
-    std::vector<std::uint64_t>().swap(m_freeTexts);
+    std::vector<std::uint32_t>().swap(m_freeTexts);
+    std::vector<double>().swap(m_wides);
+    std::vector<std::uint32_t>().swap(m_freeWides);
     m_rowsUsed = 0;
     m_columnWidths.clear();
 }

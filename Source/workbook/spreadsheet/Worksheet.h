@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <map>
 #include <string>
 #include <string_view>
@@ -41,10 +43,19 @@ public:
 
     // ---- the cell store, for Range, Columns and the file writer ----
 
-    // A cell as it is handed out: its column and its (never empty) value.
+    // The kinds of value a cell can hold.
+    enum class ValueKind : std::uint8_t { Text, Integer, Number, DateTime };
+
+    // A cell as it is handed out: its column and what it holds, read in
+    // place. The writer visits every cell through it, twice, so no text is
+    // copied and no CellValue is built for each of thousands of numbers.
     struct StoredCell {
         std::uint16_t column;
-        CellValue value;
+        ValueKind kind;
+        double number;              // the value, for every kind but Text
+        const std::u16string *text; // the text, for Text only
+        // The value as Range.Value gives it.
+        CellValue value() const;
     };
 
     // The value at `address`; an empty cell gives std::monostate.
@@ -65,8 +76,8 @@ public:
         for (std::size_t row = 0; row < m_rowsUsed; ++row)
             for (std::size_t column = 0; column < m_columns.size(); ++column) {
                 const ColumnCells &cells = m_columns[column];
-                if (row < cells.kinds.size() && cells.kinds[row] != CellKind::Empty)
-                    visit(int(row), StoredCell{std::uint16_t(column), valueAt(cells, row)});
+                if (row < cells.kinds.size() && cells.kinds[row] != Stored::Empty)
+                    visit(int(row), storedCell(cells, column, row));
             }
     }
 
@@ -80,48 +91,79 @@ public:
     void discardContents();
 
 private:
-    // What a cell holds, one byte per cell.
-    enum class CellKind : std::uint8_t { Empty, Text, Integer, Number, DateTime };
+    // How a cell is stored, one byte per cell. A number that a single holds
+    // exactly (every value a logger records, and every whole number below
+    // 2^24) is kept in the cell's four bytes; any other double, and a
+    // date-time, has a slot of its own in m_wides.
+    enum class Stored : std::uint8_t { Empty, Integer, Single, Text, Wide, DateTime };
+    // The kinds from here on hold a slot elsewhere, given up when the cell changes.
+    static constexpr Stored kFirstWithSlot = Stored::Text;
 
     // One column's cells, indexed by row, kept by kind: a sheet is mostly a
-    // dense grid of numbers, so a cell costs nine bytes and no allocation of
-    // its own. The payload is a number's bits, a 16-bit integer, or the
-    // index of the cell's text in m_texts.
+    // dense grid of numbers, so a cell costs five bytes and no allocation of
+    // its own. The payload is a single's bits, a 16-bit integer, or the index
+    // of the cell's text in m_texts or of its double in m_wides.
     struct ColumnCells {
-        std::vector<CellKind, ResidentAllocator<CellKind>> kinds; // [row]; rows past the end are empty
-                                                                  // (and it may run past m_rowsUsed)
-        std::vector<std::uint64_t, ResidentAllocator<std::uint64_t>> payloads; // [row]
+        std::vector<Stored, ResidentAllocator<Stored>> kinds; // [row]; rows past the end are empty
+                                                              // (and it may run past m_rowsUsed)
+        std::vector<std::uint32_t, ResidentAllocator<std::uint32_t>> payloads; // [row]
     };
 
-    // Inline, with the copy of a text out of line: the writer visits every
-    // cell through it, twice, and nearly every cell is a number.
-    CellValue valueAt(const ColumnCells &cells, std::size_t row) const
+    // Inline: the writer visits every cell through it, twice, and nearly
+    // every cell is a number.
+    StoredCell storedCell(const ColumnCells &cells, std::size_t column, std::size_t row) const
     {
-        const std::uint64_t payload = cells.payloads[row];
+        const std::uint32_t payload = cells.payloads[row];
+        const auto at = std::uint16_t(column);
         switch (cells.kinds[row]) {
-        case CellKind::Empty: return {};
-        case CellKind::Text: return textValue(payload);
-        case CellKind::Integer: return std::int16_t(payload);
-        case CellKind::Number: return std::bit_cast<double>(payload);
-        case CellKind::DateTime: return DateTime{std::bit_cast<double>(payload)};
+        case Stored::Text: return {at, ValueKind::Text, 0.0, &m_texts[payload]};
+        case Stored::Integer: return {at, ValueKind::Integer, double(std::int16_t(payload)), nullptr};
+        case Stored::Single: return {at, ValueKind::Number, double(std::bit_cast<float>(payload)), nullptr};
+        case Stored::Wide: return {at, ValueKind::Number, m_wides[payload], nullptr};
+        case Stored::Empty: // never handed out
+        case Stored::DateTime: break;
         }
-        return {};
+        return {at, ValueKind::DateTime, m_wides[payload], nullptr};
     }
-    CellValue textValue(std::uint64_t slot) const;
     // The column's storage reaching down to `row`.
     ColumnCells &cellsReaching(CellAddress address);
     // Makes room for `rows` rows in a column; kept out of the path taken for
     // nearly every cell, which only finds the room there.
     ColumnCells &lengthen(std::size_t column, std::size_t rows);
-    // The text slot of a text cell is given up when the cell changes.
-    void releaseText(ColumnCells &cells, std::size_t row);
-    std::uint64_t keepText(std::u16string text);
+    // Stores a number in a cell whose old slot, if any, was given up. Kept as
+    // a single only when that gives back the very same bits (so -0.0 stays
+    // -0.0 and no NaN loses its payload); out of a single's range the
+    // conversion is not even defined, so that is asked first.
+    void putNumber(ColumnCells &cells, std::size_t row, double number)
+    {
+        if (std::fabs(number) <= std::numeric_limits<float>::max()) {
+            const auto single = float(number);
+            if (std::bit_cast<std::uint64_t>(double(single)) == std::bit_cast<std::uint64_t>(number)) {
+                cells.kinds[row] = Stored::Single;
+                cells.payloads[row] = std::bit_cast<std::uint32_t>(single);
+                return;
+            }
+        }
+        putWide(cells, row, number);
+    }
+    void putWide(ColumnCells &cells, std::size_t row, double number);
+    // The slot a text or double cell holds is given up when the cell changes.
+    void releaseSlot(ColumnCells &cells, std::size_t row)
+    {
+        if (cells.kinds[row] >= kFirstWithSlot)
+            giveUpSlot(cells, row);
+    }
+    void giveUpSlot(ColumnCells &cells, std::size_t row);
+    std::uint32_t keepText(std::u16string text);
+    std::uint32_t keepWide(double number);
 
     const Workbook *m_book;
     std::string m_name;
     std::vector<ColumnCells> m_columns;         // [column], up to the rightmost used
     std::vector<std::u16string> m_texts;        // the texts cells hold
-    std::vector<std::uint64_t> m_freeTexts;     // slots of m_texts no cell holds
+    std::vector<std::uint32_t> m_freeTexts;     // slots of m_texts no cell holds
+    std::vector<double> m_wides;                // the doubles and date-times cells hold
+    std::vector<std::uint32_t> m_freeWides;     // slots of m_wides no cell holds
     std::size_t m_rowsUsed = 0;                 // rows down to the lowest cell ever stored
     std::map<int, std::uint16_t> m_columnWidths;
 };
