@@ -13,8 +13,40 @@ namespace kestrane {
 
 // One slot of a channel array: empty, or one single-precision value.
 using ChannelSlot = std::optional<float>;
-// One channel's slots, [point]; every slot is written as soon as it is sized.
-using ChannelValues = std::vector<ChannelSlot, ResidentAllocator<ChannelSlot>>;
+
+// One channel's slots, [point]: each empty or holding one single. A slot
+// takes four bytes and one bit that says whether it holds a value, half the
+// room of a std::optional<float>, so the largest log's channels fill half as
+// many fresh pages.
+class ChannelValues {
+public:
+    std::size_t size() const { return m_values.size(); }
+    bool empty() const { return m_values.empty(); }
+    std::size_t capacity() const { return m_values.capacity(); }
+    ChannelSlot operator[](std::size_t point) const
+    {
+        return (m_held[point / 64] >> (point % 64) & 1) ? ChannelSlot(m_values[point]) : std::nullopt;
+    }
+    // As operator[], and a failure past the last slot.
+    ChannelSlot at(std::size_t point) const;
+    ChannelSlot back() const { return (*this)[size() - 1]; }
+    // Slot `point` (below size()) receives value.
+    void set(std::size_t point, float value)
+    {
+        m_values[point] = value;
+        m_held[point / 64] |= std::uint64_t(1) << (point % 64);
+    }
+    // Slots 0..slots-1, all empty: the previous values go.
+    void assignEmpty(std::size_t slots);
+    // No slots, and the storage given back.
+    void release();
+    // The same slots, each empty or holding the very same bits.
+    bool operator==(const ChannelValues &other) const;
+
+private:
+    std::vector<float, ResidentAllocator<float>> m_values; // [point]
+    std::vector<std::uint64_t> m_held;                     // bit point % 64 of [point / 64]
+};
 
 // The loaded dataset: what carries one .DAT file from the open command to the
 // convert command. The window holds one for its whole life; every access is on

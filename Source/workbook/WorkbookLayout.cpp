@@ -29,7 +29,7 @@ std::string channelCell(int channel, std::int64_t row)
 
 // The value of channel (1..7) at the dataset's pointIndex. A slot beyond the
 // array is "Subscript out of range", as the array bound says.
-const ChannelSlot &slotAt(const Dataset &dataset, int channel)
+ChannelSlot slotAt(const Dataset &dataset, int channel)
 {
     const auto &values = dataset.channelValues[std::size_t(channel - 1)];
     if (dataset.pointIndex < 0 || std::size_t(dataset.pointIndex) >= values.size())
@@ -68,7 +68,7 @@ void writeLayout(Dataset &dataset, spreadsheet::Worksheet &sheet, const spreadsh
         const int column = sheet.Range(channelCell(channel, kFirstDataRow)).Column();
         for (dataset.pointIndex = 0; dataset.pointIndex < dataset.pointCount; ++dataset.pointIndex) {
             spreadsheet::Range cell = sheet.Cells(kFirstDataRow + dataset.pointIndex, column);
-            if (const ChannelSlot &slot = slotAt(dataset, channel))
+            if (const ChannelSlot slot = slotAt(dataset, channel))
                 cell.setValue(double(*slot));
             else
                 cell.ClearContents();
