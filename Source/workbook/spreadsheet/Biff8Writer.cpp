@@ -17,8 +17,9 @@ namespace {
 // ---- writing ----
 
 // The runs a sheet is written in: small enough to stay in the processor's
-// cache, large enough that each costs little.
-constexpr std::size_t kRunBytes = 64 * 1024;
+// cache and to fit in memory the cells gave back as they grew (fresh pages
+// are what a save pays for most), large enough that each costs little.
+constexpr std::size_t kRunBytes = 16 * 1024;
 // The records around a sheet's cells are measured in runs of this size.
 constexpr std::size_t kFrameRunBytes = 4 * 1024;
 
