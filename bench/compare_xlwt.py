@@ -1,16 +1,19 @@
 #!/usr/bin/python3
 """Times Kestrane's converter against a plain xlwt script on the largest .DAT file,
-with a copy of the same file as the floor no converter can beat.
+with two copies of the same file as floors no converter can beat.
 
-    compare_xlwt.py [--runs N] [--kestrane CMD] [--xlwt CMD] [--dat FILE]
+    compare_xlwt.py [--runs N] [--kestrane CMD] [--durable CMD] [--xlwt CMD] [--dat FILE]
 
 Each command runs N times as a whole process (start-up included, as the
-operator would pay it): `cp` of the .DAT file to an .xls name, Kestrane, then
-xlwt, taking turns so that a busy moment of the machine falls on all three.
+operator would pay it): `cp` of the .DAT file to an .xls name; durable-copy,
+which copies it as durably as Kestrane saves a workbook (temporary file,
+flush, rename, flush of the folder), converting nothing; Kestrane; then xlwt,
+taking turns so that a busy moment of the machine falls on all four.
 CMD is a command line; the .DAT path and the .xls path are appended to it.
 Prints each one's median and fastest run and its median minor page faults
 (peak memory is left out: a child's peak starts at that of the process that
-started it), then Kestrane's median against cp's and xlwt's against Kestrane's.
+started it), then Kestrane's median against cp's and durable-copy's, and xlwt's
+against Kestrane's.
 """
 
 import argparse
@@ -61,13 +64,15 @@ def main(argv):
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--runs", type=int, default=11)
     parser.add_argument("--kestrane", default=str(ROOT / "build" / "kestrane-bench"))
+    parser.add_argument("--durable", default=str(ROOT / "build" / "durable-copy"))
     parser.add_argument("--xlwt", default=shlex.quote(str(ROOT / "bench" / "xlwt_convert.py")))
     parser.add_argument("--dat", help="the .DAT file to convert (default: one of 4679 points, made here)")
     args = parser.parse_args(argv[1:])
     if args.runs < 1:
         parser.error("--runs must be at least 1")
 
-    sides = [("cp", ["cp"]), ("kestrane", shlex.split(args.kestrane)), ("xlwt", shlex.split(args.xlwt))]
+    sides = [("cp", ["cp"]), ("durable", shlex.split(args.durable)), ("kestrane", shlex.split(args.kestrane)),
+             ("xlwt", shlex.split(args.xlwt))]
     with tempfile.TemporaryDirectory(prefix="kestrane-compare-") as folder:
         dat = Path(args.dat) if args.dat else largest_dat(folder)
         runs = {name: [] for name, _ in sides}
@@ -92,6 +97,8 @@ def main(argv):
                  median(name, "faults"), shlex.join(command)))
     print("  kestrane takes %.2f times as long as cp (ratio of medians)"
           % (median("kestrane", "seconds") / median("cp", "seconds")))
+    print("  kestrane takes %.2f times as long as durable-copy (ratio of medians)"
+          % (median("kestrane", "seconds") / median("durable", "seconds")))
     print("  kestrane is %.2f times as fast as xlwt (ratio of medians)"
           % (median("xlwt", "seconds") / median("kestrane", "seconds")))
     return 0
