@@ -51,14 +51,9 @@ void Dataset::sizeValueArrays(std::int32_t mostPoints)
         channel.assignEmpty(slots);
 }
 
-void Dataset::storeValue(int channel, float value)
+void Dataset::failSubscript()
 {
-    if (channel < 1 || channel > ChannelCount)
-        throw Failure(SubscriptOutOfRange);
-    auto &slots = channelValues[std::size_t(channel - 1)];
-    if (pointIndex < 0 || std::size_t(pointIndex) >= slots.size())
-        throw Failure(SubscriptOutOfRange);
-    slots.set(std::size_t(pointIndex), value);
+    throw Failure(SubscriptOutOfRange);
 }
 
 void Dataset::eraseValues()

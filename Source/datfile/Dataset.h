@@ -70,8 +70,19 @@ struct Dataset {
     // that can fill no slot past `mostPoints` gets no more than slots
     // 0..mostPoints, so storage nothing can reach is never taken.
     void sizeValueArrays(std::int32_t mostPoints = std::numeric_limits<std::int32_t>::max());
-    // Slot pointIndex of channel (1..7) receives value.
-    void storeValue(int channel, float value);
+    // Slot pointIndex of channel (1..7) receives value. Inline: the read
+    // stores every value of a file through it.
+    void storeValue(int channel, float value)
+    {
+        if (channel < 1 || channel > ChannelCount)
+            failSubscript();
+        auto &values = channelValues[std::size_t(channel - 1)];
+        if (pointIndex < 0 || std::size_t(pointIndex) >= values.size())
+            failSubscript();
+        values.set(std::size_t(pointIndex), value);
+    }
+    // "Subscript out of range".
+    [[noreturn]] static void failSubscript();
     // fileLoaded becomes true.
     void markLoaded() { fileLoaded = true; }
     // fileLoaded becomes false.

@@ -24,7 +24,7 @@ bool sameNameIgnoringCase(std::string_view a, std::string_view b)
 Workbook::Workbook()
 {
     for (const char *name : {"Sheet1", "Sheet2", "Sheet3"})
-        m_sheets.push_back(std::make_unique<Worksheet>(*this, name));
+        m_sheets.push_back(std::make_unique<Worksheet>(m_open, name));
 }
 
 Worksheet &Workbook::Worksheets(std::string_view name)

@@ -4,7 +4,6 @@
 #include <bit>
 
 #include "common/Failure.h"
-#include "workbook/spreadsheet/Workbook.h"
 
 namespace kestrane::spreadsheet {
 
@@ -15,14 +14,6 @@ spreadsheet::Range Worksheet::Range(std::string_view a1Address)
     if (!address)
         throw Failure(ApplicationDefined, "Method 'Range' of object '_Worksheet' failed");
     return spreadsheet::Range(*this, *address);
-}
-
-spreadsheet::Range Worksheet::Cells(int row, int column)
-{
-    requireOpen();
-    if (row < 1 || row > kRowCount || column < 1 || column > kColumnCount)
-        throw Failure(ApplicationDefined); // "Application-defined or object-defined error", as Cells gives
-    return spreadsheet::Range(*this, CellAddress{row - 1, column - 1});
 }
 
 spreadsheet::Columns Worksheet::Columns(std::string_view spec)
@@ -57,16 +48,6 @@ CellValue Worksheet::cellValue(CellAddress address) const
     if (row >= cells.kinds.size() || cells.kinds[row] == Stored::Empty)
         return {};
     return storedCell(cells, std::size_t(address.column), row).value();
-}
-
-Worksheet::ColumnCells &Worksheet::cellsReaching(CellAddress address)
-{
-    const auto column = std::size_t(address.column);
-    const std::size_t rows = std::size_t(address.row) + 1;
-    m_rowsUsed = std::max(m_rowsUsed, rows);
-    if (column < m_columns.size() && rows <= m_columns[column].kinds.size())
-        return m_columns[column];
-    return lengthen(column, rows);
 }
 
 Worksheet::ColumnCells &Worksheet::lengthen(std::size_t column, std::size_t rows)
@@ -163,15 +144,6 @@ void Worksheet::storeCell(CellAddress address, CellValue value)
     std::visit(Encode{*this, cells, row}, value);
 }
 
-void Worksheet::storeNumber(CellAddress address, double number)
-{
-    requireOpen();
-    ColumnCells &cells = cellsReaching(address);
-    const std::size_t row = std::size_t(address.row);
-    releaseSlot(cells, row);
-    putNumber(cells, row, number);
-}
-
 void Worksheet::eraseCell(CellAddress address)
 {
     requireOpen();
@@ -185,10 +157,14 @@ void Worksheet::eraseCell(CellAddress address)
     cells.kinds[row] = Stored::Empty;
 }
 
-void Worksheet::requireOpen() const
+void Worksheet::failClosed()
 {
-    if (!m_book->isOpen())
-        throw Failure(ApplicationDefined, "The workbook has been closed");
+    throw Failure(ApplicationDefined, "The workbook has been closed");
+}
+
+void Worksheet::failOutsideSheet()
+{
+    throw Failure(ApplicationDefined); // "Application-defined or object-defined error", as Cells gives
 }
 
 void Worksheet::discardContents()

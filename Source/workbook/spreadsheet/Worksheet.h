@@ -18,13 +18,12 @@
 
 namespace kestrane::spreadsheet {
 
-class Workbook;
-
 // One worksheet of a workbook: its name, its cells and its column widths.
 // The sheet belongs to its workbook and lives exactly as long as it.
 class Worksheet {
 public:
-    Worksheet(const Workbook &book, std::string name) : m_book(&book), m_name(std::move(name)) {}
+    // `bookOpen` is the workbook's own flag: the sheet is usable while it is true.
+    Worksheet(const bool &bookOpen, std::string name) : m_bookOpen(&bookOpen), m_name(std::move(name)) {}
     Worksheet(const Worksheet &) = delete;
     Worksheet &operator=(const Worksheet &) = delete;
 
@@ -36,7 +35,13 @@ public:
     // The cell at row and column counted from 1 (Cells(7, 2) is B7); a place
     // outside the sheet is a failure. No address text to parse, so a loop
     // down a column costs no parsing per cell.
-    spreadsheet::Range Cells(int row, int column);
+    spreadsheet::Range Cells(int row, int column)
+    {
+        requireOpen();
+        if (row < 1 || row > kRowCount || column < 1 || column > kColumnCount)
+            failOutsideSheet();
+        return spreadsheet::Range(*this, CellAddress{row - 1, column - 1});
+    }
 
     // Whole columns: one column "A" or a span "B:H"; anything else is a failure.
     spreadsheet::Columns Columns(std::string_view spec);
@@ -64,7 +69,14 @@ public:
     void storeCell(CellAddress address, CellValue value);
     // Stores a number: the same as storeCell with a double, without building
     // a CellValue, as the layout's grid of numbers is written.
-    void storeNumber(CellAddress address, double number);
+    void storeNumber(CellAddress address, double number)
+    {
+        requireOpen();
+        ColumnCells &cells = cellsReaching(address);
+        const auto row = std::size_t(address.row);
+        releaseSlot(cells, row);
+        putNumber(cells, row, number);
+    }
     // Makes the cell empty.
     void eraseCell(CellAddress address);
 
@@ -86,7 +98,11 @@ public:
     void setColumnWidth(int column, std::uint16_t width) { m_columnWidths[column] = width; }
 
     // A failure unless the sheet's workbook is still open.
-    void requireOpen() const;
+    void requireOpen() const
+    {
+        if (!*m_bookOpen)
+            failClosed();
+    }
     // Frees the cells when the workbook is closed.
     void discardContents();
 
@@ -126,7 +142,17 @@ private:
         return {at, ValueKind::DateTime, m_wides[payload], nullptr};
     }
     // The column's storage reaching down to `row`.
-    ColumnCells &cellsReaching(CellAddress address);
+    ColumnCells &cellsReaching(CellAddress address)
+    {
+        const auto column = std::size_t(address.column);
+        const std::size_t rows = std::size_t(address.row) + 1;
+        m_rowsUsed = std::max(m_rowsUsed, rows);
+        if (column < m_columns.size() && rows <= m_columns[column].kinds.size())
+            return m_columns[column];
+        return lengthen(column, rows);
+    }
+    [[noreturn]] static void failClosed();
+    [[noreturn]] static void failOutsideSheet();
     // Makes room for `rows` rows in a column; kept out of the path taken for
     // nearly every cell, which only finds the room there.
     ColumnCells &lengthen(std::size_t column, std::size_t rows);
@@ -157,7 +183,7 @@ private:
     std::uint32_t keepText(std::u16string text);
     std::uint32_t keepWide(double number);
 
-    const Workbook *m_book;
+    const bool *m_bookOpen;
     std::string m_name;
     std::vector<ColumnCells> m_columns;         // [column], up to the rightmost used
     std::vector<std::u16string> m_texts;        // the texts cells hold
