@@ -2,16 +2,18 @@
 
 #include <QHash>
 #include <QIcon>
+#include <QMutex>
 #include <QProxyStyle>
 
 namespace kestrane {
 
 // The application's own style with its standard icons made once and shared.
 // The stock styles load every standard icon afresh on each request, with a
-// 128-pixel image no dialog draws: each file dialog asked for about a dozen
-// (tool buttons, file and folder icons, its buttons), some 0.9 MiB of images
-// that made up much of the program's peak memory. Here each icon keeps only
-// the sizes a dialog draws and is loaded once per program run.
+// 128-pixel image that is only ever drawn much smaller: each file dialog
+// asked for about a dozen (tool buttons, file and folder icons, its buttons),
+// some 0.9 MiB of images and much of the program's peak memory. Here each
+// icon is loaded once per run, its 128-pixel image scaled down once to the
+// largest size a window draws.
 class SharedIconStyle : public QProxyStyle {
 public:
     // Wraps the style the application would use: key is its name.
@@ -20,17 +22,20 @@ public:
     QIcon standardIcon(StandardPixmap which, const QStyleOption *option = nullptr,
                        const QWidget *widget = nullptr) const override;
 
-    // The largest icon kept, in device pixels: a 16-pixel icon on a screen
-    // of scale 2. Larger sizes are scaled down from it when asked for.
-    static constexpr int LargestKept = 32;
+    // The largest image kept, in device pixels: that of the 32-pixel message
+    // box icon on the densest screen, so that every icon is still drawn from
+    // an image at least as large as it is drawn.
+    static int largestKept();
 
 private:
+    // The file dialog's model asks for icons from its own thread too.
+    mutable QMutex m_lock;
     mutable QHash<int, QIcon> m_icons;
 };
 
-// The standard icon without its images larger than `largest` pixels, or the
-// icon itself when it has nothing smaller (or draws from an icon theme,
-// which loads each size only when drawn).
+// The icon with its images larger than `largest` pixels replaced by one
+// scaled down to `largest`; an icon from an icon theme as it is, since a
+// theme loads each size only when it is drawn.
 QIcon withoutLargeImages(const QIcon &icon, int largest);
 
 } // namespace kestrane
