@@ -1,6 +1,6 @@
 // The window itself: its controls and menu as first shown, every caption
 // fitting its box, the shortcuts, the focus rules, centring, the minimum size,
-// the close guard, and the standard icons the style shares.
+// the close guard, its icon, and the standard icons the style shares.
 #include <QAccessible>
 #include <QGroupBox>
 #include <QMenu>
@@ -14,6 +14,7 @@
 #include "window/Centring.h"
 #include "window/ChannelNameBox.h"
 #include "window/CloseGuard.h"
+#include "window/InstrumentIcon.h"
 #include "window/MinimumSize.h"
 #include "window/SharedIconStyle.h"
 #include "window/WindowPlacement.h"
@@ -199,6 +200,15 @@ TEST_F(WindowTest, StandardIconsSharedAndNoLargerThanDrawn)
     if (kestrane::SharedIconStyle::largestKept() > 32)
         expected.append(kestrane::SharedIconStyle::largestKept());
     EXPECT_EQ(widths, expected);
+}
+
+// The window icon draws each offered size as the artwork, others smoothed down.
+TEST_F(WindowTest, WindowIconDrawsEachSizeWhenAsked)
+{
+    const QIcon icon = kestrane::instrumentIcon();
+    for (const QSize &size : icon.availableSizes())
+        EXPECT_EQ(icon.pixmap(size, 1.0).toImage(), kestrane::drawInstrumentIcon(size.width())) << size.width();
+    EXPECT_EQ(icon.pixmap(QSize(24, 24), 1.0).size(), QSize(24, 24));
 }
 
 // A 1024 x 768 screen (15360 x 11520 twips) behind the window, recording
