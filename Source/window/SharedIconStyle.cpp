@@ -49,11 +49,19 @@ QIcon SharedIconStyle::standardIcon(StandardPixmap which, const QStyleOption *op
         return QProxyStyle::standardIcon(which, option, widget);
     // Arrows point the other way in a right-to-left layout.
     const int key = int(which) * 2 + (QGuiApplication::isRightToLeft() ? 1 : 0);
-    const QMutexLocker locked(&m_lock);
-    const auto found = m_icons.constFind(key);
-    if (found != m_icons.constEnd())
-        return *found;
+    {
+        const QMutexLocker locked(&m_lock);
+        const auto found = m_icons.constFind(key);
+        if (found != m_icons.constEnd())
+            return *found;
+    }
+    // Made unlocked: the base style may ask this style for another icon.
     const QIcon icon = withoutLargeImages(QProxyStyle::standardIcon(which, nullptr, widget), largestKept());
+    const QMutexLocker locked(&m_lock);
+    // Should another thread have made it meanwhile, theirs is the one shared.
+    const auto made = m_icons.constFind(key);
+    if (made != m_icons.constEnd())
+        return *made;
     m_icons.insert(key, icon);
     return icon;
 }
