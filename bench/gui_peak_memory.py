@@ -64,7 +64,11 @@ def main(argv):
         os.close(write_fd)
         with os.fdopen(read_fd) as pipe:
             display = ":" + pipe.readline().strip()
-        env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=str(work))
+        # A settings folder of its own: Qt's file dialog keeps its view and
+        # history there, so each run starts from the defaults and leaves the
+        # user's own settings alone.
+        env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=str(work),
+                   XDG_CONFIG_HOME=str(work))
         env.pop("WAYLAND_DISPLAY", None)
 
         def xdotool(*args):
