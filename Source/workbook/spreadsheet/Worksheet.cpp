@@ -67,46 +67,16 @@ Worksheet::ColumnCells &Worksheet::lengthen(std::size_t column, std::size_t rows
 
 void Worksheet::giveUpSlot(ColumnCells &cells, std::size_t row)
 {
-    const std::uint32_t slot = cells.payloads[row];
-    switch (cells.kinds[row]) {
-    case Stored::Text:
-        std::u16string().swap(m_texts[slot]);
-        m_freeTexts.push_back(slot);
-        break;
-    case Stored::Wide:
-    case Stored::DateTime: m_freeWides.push_back(slot); break;
-    default: break;
-    }
-}
-
-std::uint32_t Worksheet::keepText(std::u16string text)
-{
-    if (m_freeTexts.empty()) {
-        m_texts.push_back(std::move(text));
-        return std::uint32_t(m_texts.size() - 1);
-    }
-    const std::uint32_t slot = m_freeTexts.back();
-    m_freeTexts.pop_back();
-    m_texts[slot] = std::move(text);
-    return slot;
-}
-
-std::uint32_t Worksheet::keepWide(double number)
-{
-    if (m_freeWides.empty()) {
-        m_wides.push_back(number);
-        return std::uint32_t(m_wides.size() - 1);
-    }
-    const std::uint32_t slot = m_freeWides.back();
-    m_freeWides.pop_back();
-    m_wides[slot] = number;
-    return slot;
+    if (cells.kinds[row] == Stored::Text)
+        m_texts.giveUp(cells.payloads[row]);
+    else
+        m_wides.giveUp(cells.payloads[row]);
 }
 
 void Worksheet::putWide(ColumnCells &cells, std::size_t row, double number)
 {
     cells.kinds[row] = Stored::Wide;
-    cells.payloads[row] = keepWide(number);
+    cells.payloads[row] = m_wides.keep(number);
 }
 
 void Worksheet::storeCell(CellAddress address, CellValue value)
@@ -127,7 +97,7 @@ void Worksheet::storeCell(CellAddress address, CellValue value)
         void operator()(std::u16string &text) const
         {
             cells.kinds[row] = Stored::Text;
-            cells.payloads[row] = sheet.keepText(std::move(text));
+            cells.payloads[row] = sheet.m_texts.keep(std::move(text));
         }
         void operator()(std::int16_t number) const
         {
@@ -138,7 +108,7 @@ void Worksheet::storeCell(CellAddress address, CellValue value)
         void operator()(DateTime when) const
         {
             cells.kinds[row] = Stored::DateTime;
-            cells.payloads[row] = sheet.keepWide(when.serial);
+            cells.payloads[row] = sheet.m_wides.keep(when.serial);
         }
     };
     std::visit(Encode{*this, cells, row}, value);
@@ -170,10 +140,8 @@ void Worksheet::failOutsideSheet()
 void Worksheet::discardContents()
 {
     std::vector<ColumnCells>().swap(m_columns);
-    std::vector<std::u16string>().swap(m_texts);
-    std::vector<std::uint32_t>().swap(m_freeTexts);
-    std::vector<double>().swap(m_wides);
-    std::vector<std::uint32_t>().swap(m_freeWides);
+    m_texts.clear();
+    m_wides.clear();
     m_rowsUsed = 0;
     m_columnWidths.clear();
 }

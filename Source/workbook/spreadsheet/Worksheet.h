@@ -15,6 +15,7 @@
 #include "workbook/spreadsheet/CellValue.h"
 #include "workbook/spreadsheet/Columns.h"
 #include "workbook/spreadsheet/Range.h"
+#include "workbook/spreadsheet/SlotPool.h"
 
 namespace kestrane::spreadsheet {
 
@@ -180,16 +181,12 @@ private:
             giveUpSlot(cells, row);
     }
     void giveUpSlot(ColumnCells &cells, std::size_t row);
-    std::uint32_t keepText(std::u16string text);
-    std::uint32_t keepWide(double number);
 
     const bool *m_bookOpen;
     std::string m_name;
     std::vector<ColumnCells> m_columns;         // [column], up to the rightmost used
-    std::vector<std::u16string> m_texts;        // the texts cells hold
-    std::vector<std::uint32_t> m_freeTexts;     // slots of m_texts no cell holds
-    std::vector<double> m_wides;                // the doubles and date-times cells hold
-    std::vector<std::uint32_t> m_freeWides;     // slots of m_wides no cell holds
+    SlotPool<std::u16string> m_texts;           // the texts cells hold
+    SlotPool<double> m_wides;                   // the doubles and date-times cells hold
     std::size_t m_rowsUsed = 0;                 // rows down to the lowest cell ever stored
     std::map<int, std::uint16_t> m_columnWidths;
 };
