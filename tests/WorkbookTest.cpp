@@ -128,7 +128,9 @@ std::map<std::string, std::string> filesIn(const std::string &folder)
     std::map<std::string, std::string> files;
     for (const auto &entry : fs::directory_iterator(folder)) {
         std::ifstream in(entry.path(), std::ios::binary);
-        files[entry.path().filename()] = entry.is_directory() ? "a folder" : std::string(std::istreambuf_iterator<char>(in), {});
+        files[entry.path().filename()] = entry.is_symlink()     ? "a link to " + fs::read_symlink(entry).string()
+                                         : entry.is_directory() ? "a folder"
+                                                                : std::string(std::istreambuf_iterator<char>(in), {});
     }
     return files;
 }
@@ -139,7 +141,21 @@ struct SaveCase {
     int failure;
     unsigned mode = 0;                // of the saved file, where it matters
     rlim_t sizeLimit = RLIM_INFINITY; // as on a disk that fills up
+    int modeRefusal = 0;              // what changing permission bits says, as on FAT or a share
+    const char *linkedFile = nullptr; // the file written where the path is a symbolic link
 };
+
+// The test links with --wrap=fchmod: the save's fchmod fails with this error
+// number, as on a file system that holds no permission bits; 0 for the real call.
+int fchmodRefusal = 0;
+extern "C" int __real_fchmod(int fd, mode_t mode);
+extern "C" int __wrap_fchmod(int fd, mode_t mode)
+{
+    if (fchmodRefusal == 0)
+        return __real_fchmod(fd, mode);
+    errno = fchmodRefusal;
+    return -1;
+}
 
 } // namespace
 
@@ -150,6 +166,15 @@ TEST(Workbook, SavesTheWholeFileOrNothing)
     const SaveCase cases[] = {
         {"NewFile", [](const std::string &f) { return f + "/new.xls"; }, 0, 0644},
         {"ReplacedKeepsItsMode", [](const std::string &f) { fs::permissions(f + "/old.xls", fs::perms(0640)); return f + "/old.xls"; }, 0, 0640},
+        // A file system without permission bits refuses to set them; any other refusal fails the save.
+        {"ReplacedWhereModesAreNotHeld", [](const std::string &f) { fs::permissions(f + "/old.xls", fs::perms(0640)); return f + "/old.xls"; }, 0, 0644, RLIM_INFINITY, EOPNOTSUPP},
+        {"ReplacedWhereModesCannotBeSet", [](const std::string &f) { return f + "/old.xls"; }, 0, 0644, RLIM_INFINITY, ENOSYS},
+        {"ModeRefusedByAFailingDisk", [](const std::string &f) { return f + "/old.xls"; }, 57, 0, RLIM_INFINITY, EIO},
+        {"LinkToAFileNotYetThere", [](const std::string &f) { fs::create_symlink("real.xls", f + "/link.xls"); return f + "/link.xls"; }, 0, 0644, RLIM_INFINITY, 0, "real.xls"},
+        {"LinkInAChainToAnotherFolder", [](const std::string &f) {
+             fs::create_directory(f + "/sub"), fs::create_symlink("sub/next.xls", f + "/link.xls"), fs::create_symlink("../old.xls", f + "/sub/next.xls");
+             return f + "/link.xls"; }, 0, 0644, RLIM_INFINITY, 0, "old.xls"},
+        {"LinkInALoop", [](const std::string &f) { fs::create_symlink("link.xls", f + "/link.xls"); return f + "/link.xls"; }, 75},
         {"MissingFolder", [](const std::string &f) { return f + "/no such folder/out.xls"; }, 76},
         {"TargetIsAFolder", [](const std::string &f) { fs::create_directory(f + "/folder.xls"); return f + "/folder.xls"; }, 75},
         {"NameTooLong", [](const std::string &f) { return f + "/" + std::string(300, 'n') + ".xls"; }, 52},
@@ -175,11 +200,13 @@ TEST(Workbook, SavesTheWholeFileOrNothing)
         ::getrlimit(RLIMIT_FSIZE, &unlimited);
         const rlimit limit{c.sizeLimit, unlimited.rlim_max};
         ::setrlimit(RLIMIT_FSIZE, &limit);
+        fchmodRefusal = c.modeRefusal;
         EXPECT_EQ(test::failureOf([&] { book.SaveAs(path); }), c.failure);
+        fchmodRefusal = 0;
         ::setrlimit(RLIMIT_FSIZE, &unlimited);
-        if (c.failure == 0) {
+        if (c.failure == 0) { // the file a link names is written, and the link is kept
             const auto bytes = book.fileBytes();
-            files[fs::path(path).filename()] = std::string(bytes.begin(), bytes.end());
+            files[c.linkedFile ? c.linkedFile : fs::path(path).filename().string()] = std::string(bytes.begin(), bytes.end());
             EXPECT_TRUE(c.mode == 0 || fs::status(path).permissions() == fs::perms(c.mode));
         }
         EXPECT_EQ(filesIn(folder), files) << "a failed save changes nothing; a save writes the whole file";

@@ -3,7 +3,6 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -44,15 +43,24 @@ std::string folderOf(const std::string &path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// The file a symbolic link names, so that saving replaces that file and keeps
-// the link; any other path as it is.
-std::string resolvedTarget(const std::string &path)
+// The file a symbolic link names, followed link by link, so that saving
+// replaces that file, or makes it when it is not there yet, and keeps the
+// link; any other path as it is. A link names its file relative to its own
+// folder.
+std::string resolvedTarget(std::string path)
 {
-    struct stat link {};
-    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
-        return path;
-    char resolved[PATH_MAX];
-    return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+    for (int link = 0; link < 40; ++link) { // the kernel's own limit on links in a row
+        struct stat entry {};
+        if (::lstat(path.c_str(), &entry) != 0 || !S_ISLNK(entry.st_mode))
+            return path;
+        char named[PATH_MAX];
+        const ssize_t length = ::readlink(path.c_str(), named, sizeof named);
+        if (length < 0 || std::size_t(length) == sizeof named)
+            throw writeFailure(length < 0 ? errno : ENAMETOOLONG);
+        const std::string next(named, std::size_t(length));
+        path = !next.empty() && next.front() == '/' ? next : folderOf(path) + "/" + next;
+    }
+    throw writeFailure(ELOOP);
 }
 
 // A temporary file in the target's folder, removed again unless it was
@@ -98,9 +106,14 @@ public:
     }
 
     // An existing target's permission bits carry over to its replacement.
+    // Some file systems cannot hold them (FAT through FUSE, a Windows share
+    // through the desktop's FUSE folder) and say so; the replacement then has
+    // what that file system gives every file, as the old one had.
     void copyModeOf(const struct stat &target)
     {
-        if (::fchmod(m_fd, target.st_mode & 07777) != 0)
+        if (::fchmod(m_fd, target.st_mode & 07777) == 0)
+            return;
+        if (errno != EOPNOTSUPP && errno != ENOTSUP && errno != ENOSYS)
             throw writeFailure(errno);
     }
 

@@ -20,7 +20,9 @@ namespace kestrane::spreadsheet {
 //   61 "Disk full"               no room for the file (or the file size limit)
 //   57 "Device I/O error"        the disk failed
 //   52 "Bad file name or number" an empty path or a name too long
-// A target that is a symbolic link keeps its link: the file it names is replaced.
+// A target that is a symbolic link keeps its link: the file it names is
+// written, whether it exists yet or not. Permission bits carry over where the
+// file system holds them (not on FAT or a Windows share reached through FUSE).
 // The file's bytes are those `produce` hands to the writer it is given, run
 // after run, so that a large file is never held whole in memory; a failure
 // thrown by `produce` fails the save in the same way.
