@@ -10,7 +10,7 @@ PREFIX ?= /usr/local
 JOBS  ?= $(shell nproc)
 
 # Everything the program, its tests and its benchmarks need, from Debian.
-PACKAGES = cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
+PACKAGES = cmake make g++ pkg-config dpkg-dev libgtest-dev libgmock-dev libbenchmark-dev \
            qt6-base-dev libgl-dev libvulkan-dev \
            python3 python3-xlrd python3-xlwt libreoffice-calc-nogui \
            xvfb xauth openbox xdotool x11-utils imagemagick fonts-dejavu-core qt6-gtk-platformtheme \
@@ -22,7 +22,7 @@ FUZZ_SECONDS ?= 120
 
 # What building and checking the Debian package takes; only `make package`
 # and `make package-check` install them.
-PACKAGE_PACKAGES = dpkg-dev lintian appstream desktop-file-utils man-db xvfb xauth x11-utils
+PACKAGE_PACKAGES = dpkg-dev lintian devscripts appstream desktop-file-utils man-db xvfb xauth x11-utils
 
 # memcheck, for `make valgrind` only.
 VALGRIND_PACKAGES = valgrind
