@@ -195,7 +195,7 @@ TEST(Workbook, SavesTheWholeFileOrNothing)
         auto files = filesIn(folder);
         spreadsheet::Workbook book;
         for (int row = 0; row < (c.failure == 1004 ? 110 : 1); ++row) // 110 strings of 64 KiB: over 7 MiB
-            book.Worksheets("Sheet1").Range(spreadsheet::a1Text({row, 1})).setValue(std::u16string(32767, char16_t(0x4e00 + row)));
+            book.Worksheets("Sheet1").Cells(row + 1, 2).setValue(std::u16string(32767, char16_t(0x4e00 + row)));
         rlimit unlimited{};
         ::getrlimit(RLIMIT_FSIZE, &unlimited);
         const rlimit limit{c.sizeLimit, unlimited.rlim_max};

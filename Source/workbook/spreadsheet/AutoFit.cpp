@@ -50,15 +50,10 @@ std::u16string shownText(const CellValue &value)
     return std::visit(Visitor{}, value);
 }
 
-std::uint16_t columnWidthForPixels(double pixels)
-{
-    const double width = std::ceil((pixels + kCellMarginPixels) / kDigitPixels * 256.0);
-    return width >= kWidestColumn ? kWidestColumn : std::uint16_t(width);
-}
-
 std::uint16_t columnWidthForText(std::u16string_view text)
 {
-    return columnWidthForPixels(arial10Pixels(text));
+    const double width = std::ceil((arial10Pixels(text) + kCellMarginPixels) / kDigitPixels * 256.0);
+    return width >= kWidestColumn ? kWidestColumn : std::uint16_t(width);
 }
 
 } // namespace kestrane::spreadsheet

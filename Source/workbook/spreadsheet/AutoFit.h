@@ -12,10 +12,7 @@ namespace kestrane::spreadsheet {
 std::u16string shownText(const CellValue &value);
 
 // The column width, in 1/256 of the default font's digit width (a COLINFO
-// width), that shows a text of `pixels` in full with the cell's margins.
-std::uint16_t columnWidthForPixels(double pixels);
-
-// The width that shows `text` in full in Arial 10.
+// width), that shows `text` in full in Arial 10 with the cell's margins.
 std::uint16_t columnWidthForText(std::u16string_view text);
 
 } // namespace kestrane::spreadsheet

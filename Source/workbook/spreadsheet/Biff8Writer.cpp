@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "common/Failure.h"
 #include "workbook/spreadsheet/BiffRecords.h"
 #include "workbook/spreadsheet/CellFormats.h"
 #include "workbook/spreadsheet/RkNumber.h"
@@ -14,51 +13,56 @@ namespace kestrane::spreadsheet {
 
 namespace {
 
-// ---- writing ----
+// The runs a sheet is written in: large enough that each write costs little.
+constexpr std::size_t kRunBytes = 64 * 1024;
 
-// The runs a sheet is written in: small enough to stay in the processor's
-// cache and to fit in memory the cells gave back as they grew (fresh pages
-// are what a save pays for most), large enough that each costs little.
-constexpr std::size_t kRunBytes = 16 * 1024;
-// The records around a sheet's cells are measured in runs of this size.
-constexpr std::size_t kFrameRunBytes = 4 * 1024;
+// ---- writing ----
 
 // A number cell: RK where that is exact, NUMBER otherwise. A value that is
 // not finite has no place in the format (readers refuse a NaN bit pattern),
 // so it is written as the error value #NUM!, which is what it means.
-void writeNumberCell(ByteBuffer &out, int row, int column, std::uint16_t xf, double value)
+void writeNumberCell(ByteBuffer &out, CellAddress at, std::uint16_t xf, double value)
 {
     if (!std::isfinite(value))
-        biff::errorCell(out, row, column, kGeneralCellXf, biff::kErrorNum);
+        biff::errorCell(out, at.row, at.column, kGeneralCellXf, biff::kErrorNum);
     else if (const auto rk = exactRk(value))
-        biff::rk(out, row, column, xf, *rk);
+        biff::rk(out, at.row, at.column, xf, *rk);
     else
-        biff::number(out, row, column, xf, value);
-}
-
-// The bytes writeNumberCell gives the value, by the same choice of record.
-std::size_t numberCellBytes(double value)
-{
-    if (!std::isfinite(value))
-        return biff::kErrorCellBytes;
-    return exactRk(value) ? biff::kRkBytes : biff::kNumberBytes;
+        biff::number(out, at.row, at.column, xf, value);
 }
 
 // One cell record, by the kind of value the cell holds.
-void writeCell(ByteBuffer &out, int row, const Worksheet::StoredCell &cell, const SharedStrings &strings)
+void writeCell(ByteBuffer &out, const Worksheet &sheet, CellAddress at, const Worksheet::Cell &cell,
+               const SharedStrings &strings)
 {
-    using Kind = Worksheet::ValueKind;
+    using Kind = Worksheet::CellKind;
     if (cell.kind == Kind::Text)
-        biff::labelSst(out, row, cell.column, strings.indexOf(*cell.text));
+        biff::labelSst(out, at.row, at.column, strings.indexOf(sheet.textAt(at)));
     else
-        writeNumberCell(out, row, cell.column, cell.kind == Kind::DateTime ? kDateTimeCellXf : kGeneralCellXf,
-                        cell.number);
+        writeNumberCell(out, at, cell.kind == Kind::DateTime ? kDateTimeCellXf : kGeneralCellXf, cell.number);
 }
 
-// The bytes writeCell gives the cell.
-std::size_t cellBytes(const Worksheet::StoredCell &cell)
+// What a sheet's records need known before they are written: the rows and
+// columns its cells occupy, for DIMENSIONS. Its texts go into the string
+// table meanwhile, in the order they are written, as that table comes first.
+biff::UsedRange collectSheet(const Worksheet &sheet, SharedStrings &strings)
 {
-    return cell.kind == Worksheet::ValueKind::Text ? biff::kLabelSstBytes : numberCellBytes(cell.number);
+    biff::UsedRange range;
+    bool any = false;
+    sheet.forEachCell([&](CellAddress at, const Worksheet::Cell &cell) {
+        if (cell.kind == Worksheet::CellKind::Text)
+            strings.use(sheet.textAt(at));
+        const auto row = std::uint32_t(at.row);
+        const auto column = std::uint16_t(at.column);
+        if (!any)
+            range = {row, row + 1, column, std::uint16_t(column + 1)};
+        any = true;
+        range.firstRow = std::min(range.firstRow, row);
+        range.lastRowPlus1 = std::max(range.lastRowPlus1, row + 1);
+        range.firstColumn = std::min(range.firstColumn, column);
+        range.lastColumnPlus1 = std::max(range.lastColumnPlus1, std::uint16_t(column + 1));
+    });
+    return range;
 }
 
 // The workbook globals up to the sheet list; returns where each sheet's BOF
@@ -89,109 +93,56 @@ std::vector<std::size_t> writeGlobals(ByteBuffer &out, const std::vector<const W
     return offsetFields;
 }
 
-// A sheet's substream before its cells: column widths, then the used range.
-// The widths come before DIMENSIONS, in the order the format's record grammar
-// gives and the spreadsheet application itself writes.
-void writeSheetStart(ByteBuffer &out, const Worksheet &sheet, const biff::UsedRange &range)
+// One worksheet substream: column widths, then the used range (the order the
+// format's record grammar gives and the spreadsheet application itself
+// writes), the cells row by row, the sheet's window. `handOn` takes the
+// bytes gathered in `out` whenever a run is full, and empties it.
+template <typename HandOn>
+void writeSheet(ByteBuffer &out, const Worksheet &sheet, const biff::UsedRange &range, bool firstSheet,
+                const SharedStrings &strings, HandOn &&handOn)
 {
     biff::bof(out, biff::Substream::Worksheet);
     biff::defColWidth(out);
     for (const auto &[column, width] : sheet.columnWidths())
         biff::colInfo(out, column, width);
     biff::dimensions(out, range);
-}
-
-// A sheet's substream after its cells: its window.
-void writeSheetEnd(ByteBuffer &out, bool firstSheet)
-{
+    sheet.forEachCell([&](CellAddress at, const Worksheet::Cell &cell) {
+        writeCell(out, sheet, at, cell, strings);
+        if (out.size() >= kRunBytes)
+            handOn();
+    });
     biff::window2(out, firstSheet);
     biff::eof(out);
+    handOn();
 }
-
-// One worksheet substream: start, cells row by row, end.
-void writeSheet(ByteBuffer &out, const Worksheet &sheet, const SheetPlan &plan, bool firstSheet,
-                const SharedStrings &strings)
-{
-    writeSheetStart(out, sheet, plan.range);
-    sheet.forEachCell([&](int row, const Worksheet::StoredCell &cell) { writeCell(out, row, cell, strings); });
-    writeSheetEnd(out, firstSheet);
-}
-
-// What a sheet's substream needs known before it is written, from one pass
-// over its cells: its texts go into the string table (in the order they are
-// written), the rows and columns they occupy are noted, and the bytes of their
-// records are counted, so the sheet need not be written twice to be measured.
-SheetPlan planSheet(const Worksheet &sheet, bool firstSheet, SharedStrings &strings)
-{
-    SheetPlan plan;
-    biff::UsedRange &range = plan.range;
-    bool any = false;
-    std::size_t cellBytesTotal = 0;
-    sheet.forEachCell([&](int row, const Worksheet::StoredCell &cell) {
-        if (cell.kind == Worksheet::ValueKind::Text)
-            strings.use(*cell.text);
-        cellBytesTotal += cellBytes(cell);
-        const auto r = std::uint32_t(row);
-        const auto c = std::uint16_t(cell.column);
-        if (!any) {
-            range = {r, r + 1, c, std::uint16_t(c + 1)};
-            any = true;
-            return;
-        }
-        range.firstRow = std::min(range.firstRow, r);
-        range.lastRowPlus1 = std::max(range.lastRowPlus1, r + 1);
-        range.firstColumn = std::min(range.firstColumn, c);
-        range.lastColumnPlus1 = std::max(range.lastColumnPlus1, std::uint16_t(c + 1));
-    });
-    // The few records around the cells are measured by writing them.
-    ByteBuffer frame(kFrameRunBytes, [](std::span<const unsigned char>) {});
-    writeSheetStart(frame, sheet, range);
-    writeSheetEnd(frame, firstSheet);
-    plan.bytes = frame.size() + cellBytesTotal;
-    return plan;
-}
-
 
 } // namespace
 
 // ---- public ----
 
-WorkbookStream::WorkbookStream(std::vector<const Worksheet *> sheets) : m_sheets(std::move(sheets))
+std::size_t writeWorkbookStream(const std::vector<const Worksheet *> &sheets, const FileWriter &write)
 {
-    for (std::size_t i = 0; i < m_sheets.size(); ++i)
-        m_plans.push_back(planSheet(*m_sheets[i], i == 0, m_strings));
-    const std::vector<std::size_t> offsetFields = writeGlobals(m_globals, m_sheets, m_strings);
-    // Each sheet list entry points exactly at its sheet's BOF.
-    std::size_t position = m_globals.size();
-    for (std::size_t i = 0; i < m_sheets.size(); ++i) {
-        m_globals.patchU32(offsetFields[i], std::uint32_t(position));
-        position += m_plans[i].bytes;
-    }
-    m_size = position;
-}
+    SharedStrings strings;
+    std::vector<biff::UsedRange> ranges;
+    for (const Worksheet *sheet : sheets)
+        ranges.push_back(collectSheet(*sheet, strings));
+    ByteBuffer globals;
+    const std::vector<std::size_t> offsetFields = writeGlobals(globals, sheets, strings);
 
-void WorkbookStream::writeTo(const ByteWriter &write) const
-{
-    write(m_globals.view());
-    for (std::size_t i = 0; i < m_sheets.size(); ++i) {
-        // No larger than the sheet, so a small sheet takes no more memory than it fills.
-        ByteBuffer out(std::min(kRunBytes, m_plans[i].bytes), write);
-        writeSheet(out, *m_sheets[i], m_plans[i], i == 0, m_strings);
-        out.flush();
-        // The file around the stream was laid out for the counted size; a
-        // sheet of any other size would leave it unreadable, so it is refused.
-        if (out.size() != m_plans[i].bytes)
-            throw Failure(ApplicationDefined, "The workbook could not be written: a sheet was miscounted");
+    std::size_t position = globals.size(); // where the next bytes of the stream go
+    ByteBuffer run;
+    run.reserve(2 * kRunBytes); // a run is handed on once it holds kRunBytes, so it never needs more
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+        // Each sheet list entry points exactly at its sheet's BOF.
+        globals.patchU32(offsetFields[i], std::uint32_t(position));
+        writeSheet(run, *sheets[i], ranges[i], i == 0, strings, [&] {
+            write(position, run.view());
+            position += run.size();
+            run.clear();
+        });
     }
-}
-
-ByteBuffer workbookStream(const std::vector<const Worksheet *> &sheets)
-{
-    const WorkbookStream stream(sheets);
-    ByteBuffer out;
-    out.reserve(stream.size());
-    stream.writeTo([&](std::span<const unsigned char> bytes) { out.bytes(bytes); });
-    return out;
+    write(0, globals.view());
+    return position;
 }
 
 } // namespace kestrane::spreadsheet

@@ -27,19 +27,14 @@ std::size_t shortStringSize(std::u16string_view text)
     return 2 + text.size() * (fitsInOneByte(text) ? 1 : 2);
 }
 
-// A cell record of `recordBytes` in all, taken in one piece: its header and
-// the first six bytes of its body (row, column, XF index). Returns where the
-// cell's value goes.
-unsigned char *cellRecord(ByteBuffer &out, std::uint16_t id, std::size_t recordBytes, int row, int column,
-                          std::uint16_t xf)
+// A cell record's header and the first six bytes of its body: row, column
+// and XF index.
+void cellStart(ByteBuffer &out, std::uint16_t id, std::size_t bodySize, int row, int column, std::uint16_t xf)
 {
-    unsigned char *at = out.append(recordBytes);
-    ByteBuffer::storeU16(at, id);
-    ByteBuffer::storeU16(at + 2, std::uint16_t(recordBytes - 4));
-    ByteBuffer::storeU16(at + 4, std::uint16_t(row));
-    ByteBuffer::storeU16(at + 6, std::uint16_t(column));
-    ByteBuffer::storeU16(at + 8, xf);
-    return at + 10;
+    header(out, id, bodySize);
+    out.u16(std::uint16_t(row));
+    out.u16(std::uint16_t(column));
+    out.u16(xf);
 }
 
 // The 20-byte XF body: font 0, a number format, protection and parent, bottom
@@ -200,24 +195,27 @@ void dimensions(ByteBuffer &out, const UsedRange &range)
 
 void labelSst(ByteBuffer &out, int row, int column, std::uint32_t stringIndex)
 {
-    ByteBuffer::storeU32(cellRecord(out, 0x00FD, kLabelSstBytes, row, column, kGeneralCellXf), stringIndex);
+    cellStart(out, 0x00FD, 10, row, column, kGeneralCellXf);
+    out.u32(stringIndex);
 }
 
 void number(ByteBuffer &out, int row, int column, std::uint16_t xf, double value)
 {
-    ByteBuffer::storeF64(cellRecord(out, 0x0203, kNumberBytes, row, column, xf), value);
+    cellStart(out, 0x0203, 14, row, column, xf);
+    out.f64(value);
 }
 
 void rk(ByteBuffer &out, int row, int column, std::uint16_t xf, std::uint32_t rkValue)
 {
-    ByteBuffer::storeU32(cellRecord(out, 0x027E, kRkBytes, row, column, xf), rkValue);
+    cellStart(out, 0x027E, 10, row, column, xf);
+    out.u32(rkValue);
 }
 
 void errorCell(ByteBuffer &out, int row, int column, std::uint16_t xf, std::uint8_t errorCode)
 {
-    unsigned char *value = cellRecord(out, 0x0205, kErrorCellBytes, row, column, xf);
-    value[0] = errorCode;
-    value[1] = 1;                  // an error value, not a boolean
+    cellStart(out, 0x0205, 8, row, column, xf);
+    out.u8(errorCode);
+    out.u8(1);                     // an error value, not a boolean
 }
 
 void window2(ByteBuffer &out, bool firstSheet)

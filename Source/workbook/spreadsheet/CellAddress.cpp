@@ -1,6 +1,5 @@
 #include "workbook/spreadsheet/CellAddress.h"
 
-#include <charconv>
 
 namespace kestrane::spreadsheet {
 
@@ -47,24 +46,6 @@ std::optional<CellAddress> parseA1(std::string_view address)
     if (row > kRowCount)
         return std::nullopt;
     return CellAddress{row - 1, *column};
-}
-
-std::string columnLetters(int column)
-{
-    std::string letters;
-    if (column >= 26)
-        letters += char('A' + column / 26 - 1);
-    letters += char('A' + column % 26);
-    return letters;
-}
-
-std::string a1Text(CellAddress address)
-{
-    std::string text = columnLetters(address.column);
-    char digits[8];
-    const auto end = std::to_chars(digits, digits + sizeof digits, address.row + 1).ptr;
-    text.append(digits, end);
-    return text;
 }
 
 } // namespace kestrane::spreadsheet

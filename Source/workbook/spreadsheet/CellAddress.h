@@ -26,10 +26,4 @@ std::optional<int> parseColumnLetters(std::string_view letters);
 // leading zeros or signs ("B7", "iv65536"). nullopt for anything else.
 std::optional<CellAddress> parseA1(std::string_view address);
 
-// "A".."IV" for columns 0..255.
-std::string columnLetters(int column);
-
-// "B7" for {6, 1}.
-std::string a1Text(CellAddress address);
-
 } // namespace kestrane::spreadsheet

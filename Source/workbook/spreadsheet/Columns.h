@@ -14,9 +14,6 @@ public:
     // the workbook's default font; a column without cells keeps its width.
     void AutoFit();
 
-    int first() const { return m_first; }
-    int last() const { return m_last; }
-
 private:
     Worksheet *m_sheet;
     int m_first;

@@ -11,7 +11,7 @@ namespace kestrane::spreadsheet {
 
 namespace {
 
-constexpr std::size_t kSectorSize = 512;
+constexpr std::size_t kSectorSize = kWorkbookStreamStart;
 constexpr std::size_t kEntriesPerFatSector = kSectorSize / 4;
 constexpr std::size_t kHeaderFatSectors = 109; // the FAT list the header holds
 constexpr std::size_t kSmallestStream = 4096;  // below this a stream would belong in the mini stream
@@ -130,32 +130,19 @@ std::size_t largestWorkbookStream()
     return (kHeaderFatSectors * kEntriesPerFatSector - 1 - kHeaderFatSectors) * kSectorSize;
 }
 
-CompoundFrame compoundFrame(std::size_t streamSize)
+void writeCompoundFile(std::size_t streamSize, const FileWriter &write)
 {
     if (streamSize > largestWorkbookStream())
         throw Failure(ApplicationDefined, "The workbook is too large for the .xls file format");
     const SectorPlan plan = planFor(streamSize);
-
-    CompoundFrame frame;
-    frame.header.reserve(kSectorSize);
-    writeHeader(frame.header, plan);
-    const std::size_t padding = plan.streamSectors * kSectorSize - streamSize;
-    frame.trailer.reserve(padding + kSectorSize * (1 + plan.fatSectors));
-    frame.trailer.zeros(padding); // up to 4096 bytes, then to the sector's end
-    writeDirectory(frame.trailer, plan);
-    writeFat(frame.trailer, plan);
-    return frame;
-}
-
-std::vector<unsigned char> compoundFile(std::span<const unsigned char> workbookStream)
-{
-    const CompoundFrame frame = compoundFrame(workbookStream.size());
-    ByteBuffer out;
-    out.reserve(frame.header.size() + workbookStream.size() + frame.trailer.size());
-    out.bytes(frame.header.view());
-    out.bytes(workbookStream);
-    out.bytes(frame.trailer.view());
-    return out.toVector();
+    ByteBuffer header;
+    writeHeader(header, plan);
+    write(0, header.view());
+    ByteBuffer trailer;
+    trailer.zeros(plan.streamSectors * kSectorSize - streamSize);
+    writeDirectory(trailer, plan);
+    writeFat(trailer, plan);
+    write(kWorkbookStreamStart + streamSize, trailer.view());
 }
 
 } // namespace kestrane::spreadsheet

@@ -1,8 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <span>
-#include <vector>
 
 #include "workbook/spreadsheet/ByteBuffer.h"
 
@@ -12,20 +10,16 @@ namespace kestrane::spreadsheet {
 // compound file's header can address, less the directory and the FAT itself.
 std::size_t largestWorkbookStream();
 
-// A compound file (version 3, 512-byte sectors) holding one stream named
-// "Workbook" with these bytes. The stream is padded with zero bytes to at
-// least 4096, so it lives in ordinary sectors and no mini stream is needed.
-// A stream larger than largestWorkbookStream() is refused with a failure.
-std::vector<unsigned char> compoundFile(std::span<const unsigned char> workbookStream);
+// Where the workbook stream lies in the compound file: right after the
+// 512-byte header.
+constexpr std::size_t kWorkbookStreamStart = 512;
 
-// The same compound file in three pieces, so the stream itself is never
-// copied: `header`, then the stream, then `trailer` (the stream's padding,
-// the directory and the FAT). A stream larger than largestWorkbookStream()
-// is refused with a failure.
-struct CompoundFrame {
-    ByteBuffer header;
-    ByteBuffer trailer;
-};
-CompoundFrame compoundFrame(std::size_t streamSize);
+// A compound file (version 3, 512-byte sectors) around one stream named
+// "Workbook" of `streamSize` bytes, which the caller writes at
+// kWorkbookStreamStart: writes the header before it, then, after it, zero
+// bytes to at least 4096 bytes and to the end of its sector (so that it lives
+// in ordinary sectors and no mini stream is needed), the directory and the
+// FAT. A stream larger than largestWorkbookStream() is refused with a failure.
+void writeCompoundFile(std::size_t streamSize, const FileWriter &write);
 
 } // namespace kestrane::spreadsheet

@@ -34,17 +34,17 @@ void Range::setValue(std::u16string_view text)
         throw Failure(ApplicationDefined, "Text longer than 32767 characters does not fit in a cell");
     // An empty text empties the cell, as in the spreadsheet application.
     if (text.empty())
-        m_sheet->eraseCell(m_address);
+        m_sheet->storeCell(m_address, {});
     else
-        m_sheet->storeCell(m_address, std::u16string(text));
+        m_sheet->storeText(m_address, std::u16string(text));
 }
 
-void Range::setValue(std::int16_t number) { m_sheet->storeCell(m_address, number); }
+void Range::setValue(std::int16_t number) { m_sheet->storeCell(m_address, {Worksheet::CellKind::Integer, double(number)}); }
 
-void Range::setValue(double number) { m_sheet->storeNumber(m_address, number); }
+void Range::setValue(double number) { m_sheet->storeCell(m_address, {Worksheet::CellKind::Number, number}); }
 
-void Range::setValue(DateTime when) { m_sheet->storeCell(m_address, when); }
+void Range::setValue(DateTime when) { m_sheet->storeCell(m_address, {Worksheet::CellKind::DateTime, when.serial}); }
 
-void Range::ClearContents() { m_sheet->eraseCell(m_address); }
+void Range::ClearContents() { m_sheet->storeCell(m_address, {}); }
 
 } // namespace kestrane::spreadsheet

@@ -37,10 +37,8 @@ public:
     // The cell becomes empty.
     void ClearContents();
 
-    // Row and column counted from 1, as the object model numbers them.
-    int Row() const { return m_address.row + 1; }
+    // The column counted from 1, as the object model numbers it.
     int Column() const { return m_address.column + 1; }
-    CellAddress address() const { return m_address; }
 
 private:
     Worksheet *m_sheet;

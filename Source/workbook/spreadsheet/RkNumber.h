@@ -28,14 +28,4 @@ inline std::optional<std::uint32_t> exactRk(double value)
     return std::nullopt;
 }
 
-// The double an RK value stands for, as a reader decodes it.
-inline double decodeRk(std::uint32_t rk)
-{
-    double value = (rk & 0x2) ? double(std::int32_t(rk) >> 2)
-                              : std::bit_cast<double>(std::uint64_t(rk & ~std::uint32_t(0x3)) << 32);
-    if (rk & 0x1)
-        value /= 100.0;
-    return value;
-}
-
 } // namespace kestrane::spreadsheet

@@ -41,16 +41,7 @@ void Workbook::SaveAs(const std::string &path)
 {
     if (!m_open)
         throw Failure(ApplicationDefined, "The workbook has been closed");
-    // The stream goes to the file run by run between the compound file's
-    // header and trailer, never held whole; a workbook too large for the
-    // format is refused before any file is made.
-    const WorkbookStream stream(sheets());
-    const CompoundFrame frame = compoundFrame(stream.size());
-    saveAtomically(path, [&](const SaveWriter &write) {
-        write(frame.header.view());
-        stream.writeTo(write);
-        write(frame.trailer.view());
-    });
+    saveAtomically(path, [&](const FileWriter &write) { writeFile(write); });
 }
 
 void Workbook::Close()
@@ -70,9 +61,21 @@ std::vector<const Worksheet *> Workbook::sheets() const
     return list;
 }
 
+void Workbook::writeFile(const FileWriter &write) const
+{
+    const std::size_t streamSize = writeWorkbookStream(
+        sheets(), [&](std::size_t offset, std::span<const unsigned char> bytes) { write(kWorkbookStreamStart + offset, bytes); });
+    writeCompoundFile(streamSize, write);
+}
+
 std::vector<unsigned char> Workbook::fileBytes() const
 {
-    return compoundFile(workbookStream(sheets()).view());
+    std::vector<unsigned char> file;
+    writeFile([&](std::size_t offset, std::span<const unsigned char> bytes) {
+        file.resize(std::max(file.size(), offset + bytes.size()));
+        std::copy(bytes.begin(), bytes.end(), file.begin() + std::ptrdiff_t(offset));
+    });
+    return file;
 }
 
 } // namespace kestrane::spreadsheet

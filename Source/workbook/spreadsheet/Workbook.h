@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "workbook/spreadsheet/ByteBuffer.h"
 #include "workbook/spreadsheet/Worksheet.h"
 
 namespace kestrane::spreadsheet {
@@ -36,10 +37,14 @@ public:
     // The sheets in workbook order, for the file writer.
     std::vector<const Worksheet *> sheets() const;
 
-    // The whole .xls file as it would be saved.
+    // The whole .xls file, as SaveAs writes it.
     std::vector<unsigned char> fileBytes() const;
 
 private:
+    // Writes the .xls file through `write`: the workbook stream inside its
+    // compound file.
+    void writeFile(const FileWriter &write) const;
+
     std::vector<std::unique_ptr<Worksheet>> m_sheets;
     bool m_open = true;
 };

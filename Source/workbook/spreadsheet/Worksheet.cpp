@@ -1,7 +1,6 @@
 #include "workbook/spreadsheet/Worksheet.h"
 
 #include <algorithm>
-#include <bit>
 
 #include "common/Failure.h"
 
@@ -16,6 +15,14 @@ spreadsheet::Range Worksheet::Range(std::string_view a1Address)
     return spreadsheet::Range(*this, *address);
 }
 
+spreadsheet::Range Worksheet::Cells(int row, int column)
+{
+    requireOpen();
+    if (row < 1 || row > kRowCount || column < 1 || column > kColumnCount)
+        throw Failure(ApplicationDefined); // "Application-defined or object-defined error", as Cells gives
+    return spreadsheet::Range(*this, CellAddress{row - 1, column - 1});
+}
+
 spreadsheet::Columns Worksheet::Columns(std::string_view spec)
 {
     requireOpen();
@@ -28,103 +35,56 @@ spreadsheet::Columns Worksheet::Columns(std::string_view spec)
     return spreadsheet::Columns(*this, std::min(*first, *last), std::max(*first, *last));
 }
 
-CellValue Worksheet::StoredCell::value() const
-{
-    switch (kind) {
-    case ValueKind::Text: return *text;
-    case ValueKind::Integer: return std::int16_t(number);
-    case ValueKind::Number: return number;
-    case ValueKind::DateTime: break;
-    }
-    return DateTime{number};
-}
-
 CellValue Worksheet::cellValue(CellAddress address) const
 {
-    if (std::size_t(address.column) >= m_columns.size())
+    const auto column = std::size_t(address.column), row = std::size_t(address.row);
+    if (column >= m_columns.size() || row >= m_columns[column].size())
         return {};
-    const ColumnCells &cells = m_columns[std::size_t(address.column)];
-    const std::size_t row = std::size_t(address.row);
-    if (row >= cells.kinds.size() || cells.kinds[row] == Stored::Empty)
-        return {};
-    return storedCell(cells, std::size_t(address.column), row).value();
+    const Cell &cell = m_columns[column][row];
+    switch (cell.kind) {
+    case CellKind::Empty: break;
+    case CellKind::Text: return textAt(address);
+    case CellKind::Integer: return std::int16_t(cell.number);
+    case CellKind::Number: return cell.number;
+    case CellKind::DateTime: return DateTime{cell.number};
+    }
+    return {};
 }
 
-Worksheet::ColumnCells &Worksheet::lengthen(std::size_t column, std::size_t rows)
+Worksheet::Cell &Worksheet::cellAt(CellAddress address)
 {
+    const auto column = std::size_t(address.column), row = std::size_t(address.row);
     if (column >= m_columns.size())
         m_columns.resize(column + 1);
-    ColumnCells &cells = m_columns[column];
-    // A column is written down row by row, so it grows by doubling, not cell
-    // by cell; and it mostly runs as far down as the longest column before
-    // it, so it takes that length at once. The rows it gets ahead of its
-    // cells are empty.
-    const std::size_t length = std::max({rows, 2 * cells.kinds.size(), m_rowsUsed});
-    cells.kinds.resize(length, Stored::Empty);
-    cells.payloads.resize(length);
-    return cells;
+    std::vector<Cell> &cells = m_columns[column];
+    m_rowsUsed = std::max(m_rowsUsed, address.row + 1);
+    // A column is written down row by row, and mostly as far down as the
+    // columns before it: it takes that length at once, and doubles beyond.
+    // The cells it gets ahead of those written are empty.
+    if (row >= cells.size())
+        cells.resize(std::max({row + 1, 2 * cells.size(), std::size_t(m_rowsUsed)}));
+    return cells[row];
 }
 
-void Worksheet::giveUpSlot(ColumnCells &cells, std::size_t row)
-{
-    if (cells.kinds[row] == Stored::Text)
-        m_texts.giveUp(cells.payloads[row]);
-    else
-        m_wides.giveUp(cells.payloads[row]);
-}
-
-void Worksheet::putWide(ColumnCells &cells, std::size_t row, double number)
-{
-    cells.kinds[row] = Stored::Wide;
-    cells.payloads[row] = m_wides.keep(number);
-}
-
-void Worksheet::storeCell(CellAddress address, CellValue value)
+void Worksheet::storeCell(CellAddress address, Cell cell)
 {
     requireOpen();
-    if (std::holds_alternative<std::monostate>(value)) {
-        eraseCell(address);
+    // Emptying needs no room: a cell never stored is empty already.
+    const bool stored = std::size_t(address.column) < m_columns.size()
+                        && std::size_t(address.row) < m_columns[std::size_t(address.column)].size();
+    if (cell.kind == CellKind::Empty && !stored)
         return;
-    }
-    ColumnCells &cells = cellsReaching(address);
-    const std::size_t row = std::size_t(address.row);
-    releaseSlot(cells, row);
-    struct Encode {
-        Worksheet &sheet;
-        ColumnCells &cells;
-        std::size_t row;
-        void operator()(std::monostate) const {}
-        void operator()(std::u16string &text) const
-        {
-            cells.kinds[row] = Stored::Text;
-            cells.payloads[row] = sheet.m_texts.keep(std::move(text));
-        }
-        void operator()(std::int16_t number) const
-        {
-            cells.kinds[row] = Stored::Integer;
-            cells.payloads[row] = std::uint16_t(number);
-        }
-        void operator()(double number) const { sheet.putNumber(cells, row, number); }
-        void operator()(DateTime when) const
-        {
-            cells.kinds[row] = Stored::DateTime;
-            cells.payloads[row] = sheet.m_wides.keep(when.serial);
-        }
-    };
-    std::visit(Encode{*this, cells, row}, value);
+    Cell &place = cellAt(address);
+    if (place.kind == CellKind::Text)
+        m_texts.erase({address.row, address.column});
+    place = cell;
 }
 
-void Worksheet::eraseCell(CellAddress address)
+void Worksheet::storeText(CellAddress address, std::u16string text)
 {
     requireOpen();
-    if (std::size_t(address.column) >= m_columns.size())
-        return;
-    ColumnCells &cells = m_columns[std::size_t(address.column)];
-    const std::size_t row = std::size_t(address.row);
-    if (row >= cells.kinds.size())
-        return;
-    releaseSlot(cells, row);
-    cells.kinds[row] = Stored::Empty;
+    cellAt(address).kind = CellKind::Text;
+    m_texts[{address.row, address.column}] = std::move(text);
 }
 
 void Worksheet::failClosed()
@@ -132,16 +92,10 @@ void Worksheet::failClosed()
     throw Failure(ApplicationDefined, "The workbook has been closed");
 }
 
-void Worksheet::failOutsideSheet()
-{
-    throw Failure(ApplicationDefined); // "Application-defined or object-defined error", as Cells gives
-}
-
 void Worksheet::discardContents()
 {
-    std::vector<ColumnCells>().swap(m_columns);
+    std::vector<std::vector<Cell>>().swap(m_columns);
     m_texts.clear();
-    m_wides.clear();
     m_rowsUsed = 0;
     m_columnWidths.clear();
 }
