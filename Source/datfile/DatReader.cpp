@@ -15,7 +15,6 @@
 
 #include "common/Failure.h"
 #include "common/Numbers.h"
-#include "common/ResidentMemory.h"
 
 namespace kestrane {
 
@@ -104,7 +103,6 @@ public:
     RecordFile(int fd, std::int64_t bytesToRead)
         : m_fd(fd), m_left(bytesToRead), m_chunk(new char[kChunkBytes])
     {
-        makeResident(m_chunk.get(), std::size_t(std::clamp<std::int64_t>(bytesToRead, 0, kChunkBytes)));
     }
 
     // The first `count` bytes of a record; what lies past the end reads as 0.

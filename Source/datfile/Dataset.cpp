@@ -1,65 +1,38 @@
 #include "datfile/Dataset.h"
 
 #include <algorithm>
-#include <bit>
-#include <stdexcept>
 
 #include "common/Failure.h"
 
 namespace kestrane {
-
-ChannelSlot ChannelValues::at(std::size_t point) const
-{
-    if (point >= size())
-        throw std::out_of_range("no such slot");
-    return (*this)[point];
-}
-
-void ChannelValues::assignEmpty(std::size_t slots)
-{
-    // Every value and every mark goes, not only those past the new end.
-    m_values.assign(slots, 0.0f);
-    m_held.assign((slots + 63) / 64, 0);
-}
-
-void ChannelValues::release()
-{
-    // Swapped with empty vectors, so the storage is really given back.
-    std::vector<float, ResidentAllocator<float>>().swap(m_values);
-    std::vector<std::uint64_t>().swap(m_held);
-}
-
-bool ChannelValues::operator==(const ChannelValues &other) const
-{
-    if (size() != other.size())
-        return false;
-    for (std::size_t point = 0; point < size(); ++point) {
-        const ChannelSlot mine = (*this)[point], theirs = other[point];
-        if (mine.has_value() != theirs.has_value()
-            || (mine && std::bit_cast<std::uint32_t>(*mine) != std::bit_cast<std::uint32_t>(*theirs)))
-            return false;
-    }
-    return true;
-}
 
 void Dataset::sizeValueArrays(std::int32_t mostPoints)
 {
     if (pointCount < 0)
         throw Failure(SubscriptOutOfRange);
     const std::size_t slots = std::size_t(std::min(pointCount, std::max(mostPoints, 0))) + 1;
-    for (auto &channel : channelValues)
-        channel.assignEmpty(slots);
+    for (auto &channel : channelValues) {
+        // assign() rather than resize(): the previous file's values must go.
+        channel.assign(slots, ChannelSlot{});
+    }
 }
 
-void Dataset::failSubscript()
+void Dataset::storeValue(int channel, float value)
 {
-    throw Failure(SubscriptOutOfRange);
+    if (channel < 1 || channel > ChannelCount)
+        throw Failure(SubscriptOutOfRange);
+    auto &slots = channelValues[std::size_t(channel - 1)];
+    if (pointIndex < 0 || std::size_t(pointIndex) >= slots.size())
+        throw Failure(SubscriptOutOfRange);
+    slots[std::size_t(pointIndex)] = value;
 }
 
 void Dataset::eraseValues()
 {
-    for (auto &channel : channelValues)
-        channel.release();
+    for (auto &channel : channelValues) {
+        // swap with an empty vector so the storage is really released
+        std::vector<ChannelSlot>().swap(channel);
+    }
 }
 
 } // namespace kestrane
