@@ -60,6 +60,10 @@ TEST(DatReader, ReadsEachFileAsItsLengthAndRecordsSay)
     const std::string blankTail = testdata::datBytes(blank);
     DatSpec named{.points = 1};
     named.names[0] = std::string("\x80\xe9 a\0b", 6);
+    DatSpec codePage{.points = 1}; // bytes 80 to 9F, where Windows-1252 is not ISO 8859-1
+    codePage.names[0] = codePage.names[1] = "";
+    for (int byte = 0x80; byte <= 0x9F; ++byte)
+        codePage.names[std::size_t(byte - 0x80) / 20] += char(byte);
     const ReadCase cases[] = {
         {"MostPoints", testdata::datBytes(DatSpec{.points = 4679}), 0, 4679, {5, 0}, {{7, 4678, 11678.25f}}},
         {"ThreePoints", three, 0, 3, {5, 0}, {{1, 0, 1000.25f}, {4, 1, 4001.25f}, {7, 2, 7002.25f}}, 6, u"Channel seven       "},
@@ -71,6 +75,10 @@ TEST(DatReader, ReadsEachFileAsItsLengthAndRecordsSay)
         {"TimingNaNOverflows", withTiming(kNaN, 0), 6, 1, {}, {}, 0, kOld},
         {"NameKeptWhole", testdata::datBytes(named), 0, 1, {5, 0}, {}, 0,
          std::u16string(u"\u20ac\u00e9 a\0b", 6) + u"              "},
+        {"CodePageTo93", testdata::datBytes(codePage), 0, 1, {5, 0}, {}, 0, // 81, 8D, 8F and 90 are undefined: kept as they are
+         u"\u20ac\u0081\u201a\u0192\u201e\u2026\u2020\u2021\u02c6\u2030\u0160\u2039\u0152\u008d\u017d\u008f\u0090\u2018\u2019\u201c"},
+        {"CodePageFrom94", testdata::datBytes(codePage), 0, 1, {5, 0}, {}, 1, // 9D undefined
+         u"\u201d\u2022\u2013\u2014\u02dc\u2122\u0161\u203a\u0153\u009d\u017e\u0178        "},
         {"EmptyFile", "", 9, -1, {}, {}, 0, kOld},
         {"Only109Bytes", std::string(109, 'x'), 9, -1, {}, {}, 0, kOld},
         {"ShortFileReadsZeros", std::string(250, '\0'), 0, 0, {0, 0}, {}, 0, std::u16string(20, u'\0')},

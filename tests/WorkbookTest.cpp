@@ -85,19 +85,31 @@ TEST(Workbook, RealReadersFindTheLayoutOfEachLog)
 {
     DatSpec odd{.points = 1, .value = specialValue, .timing = {-3.0f, 7.0f}};
     odd.names = {"T\xe9mp \x80", "", "xxxxxxxxxxxxxxxxxxxxyyy", " lead", "Ch5", "\xb5m", "Ch5"};
-    const std::pair<std::string, DatSpec> logs[] = {
-        {"three", {.points = 3, .value = valueOf}}, {"special", odd}, {"empty", {.timing = {0.0f, 0.0f}}},
-        {"negative", {.points = 3, .timing = {-3.0f, 0.0f}}}, {"largest", {.points = 4679, .value = valueOf, .timing = {30001.0f, 0.0f}}}}; // times past 2^24: not all singles
+    // Texts the object model takes besides the layout's, written beside it in
+    // column J: long enough for the string table to go on in CONTINUE
+    // records, each split there, in one byte and in two bytes a character.
+    std::u16string mixed(12482, u'a'); // leaves one byte in its record for the next string
+    for (std::size_t i = 0; i < mixed.size(); i += 7)
+        mixed[i] = char16_t(0x3b1 + i % 20);
+    const std::vector<std::u16string> longTexts = {std::u16string(32767, u'\xe9'), std::u16string(32767, u'\u4e00'), mixed};
+    const std::tuple<std::string, DatSpec, std::vector<std::u16string>> logs[] = {
+        {"three", {.points = 3, .value = valueOf}, {}}, {"special", odd, longTexts}, {"empty", {.timing = {0.0f, 0.0f}}, {}},
+        {"negative", {.points = 3, .timing = {-3.0f, 0.0f}}, {}},
+        {"largest", {.points = 4679, .value = valueOf, .timing = {30001.0f, 0.0f}}, {}}}; // times past 2^24: not all singles
     const std::string folder = testdata::freshFolder("layout");
     std::vector<std::string> paths;
     std::vector<CellMap> expected;
     spreadsheet::Application application;
-    for (const auto &[name, spec] : logs) {
+    for (const auto &[name, spec, texts] : logs) {
         Dataset data;
         readDatFile(testdata::writeDat(folder + "/" + name + ".dat", spec), data);
         expected.push_back(expectedCells(data));
         const auto book = application.Workbooks().Add();
         writeLayout(data, book->Worksheets("sheet1"), spreadsheet::DateTime::fromLocal(2024, 5, 17, 14, 3, 9));
+        for (int row = 0; row < int(texts.size()); ++row) {
+            book->Worksheets("sheet1").Cells(row + 1, 10).setValue(texts[std::size_t(row)]);
+            expected.back()[{row, 9}] = {CellKind::Text, texts[std::size_t(row)]};
+        }
         EXPECT_EQ(data.pointIndex, std::max(0, data.pointCount - 1)) << name;
         paths.push_back(folder + "/" + name + ".xls");
         book->SaveAs(paths.back());
@@ -183,6 +195,9 @@ TEST(Workbook, SavesTheWholeFileOrNothing)
         // A spreadsheet program's lock file beside the workbook: LibreOffice's, then the one on shared folders.
         {"LockedByLibreOffice", [](const std::string &f) { testdata::writeFile(f + "/.~lock.old.xls#", ",user,host,;"); return f + "/old.xls"; }, 70},
         {"LockedOnASharedFolder", [](const std::string &f) { testdata::writeFile(f + "/~$old.xls", "user"); return f + "/old.xls"; }, 70},
+        {"LockedBesideTheLinkedFile", [](const std::string &f) {
+             testdata::writeFile(f + "/.~lock.old.xls#", ",user,host,;"), fs::create_symlink("old.xls", f + "/link.xls");
+             return f + "/link.xls"; }, 70},
         {"TooLargeForTheFormat", [](const std::string &f) { return f + "/old.xls"; }, 1004},
     };
     const mode_t mask = ::umask(022);

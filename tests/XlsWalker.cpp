@@ -18,7 +18,8 @@ std::vector<WalkedWorkbook> readCells(const std::string &reader, const std::vect
         command += " '" + path + "'"; // test paths hold no quote
     std::vector<WalkedWorkbook> books;
     FILE *pipe = ::popen(command.c_str(), "r");
-    for (char line[4096]; pipe && std::fgets(line, sizeof line, pipe);) {
+    char *line = nullptr; // a whole line, however long its text
+    for (std::size_t capacity = 0; pipe && ::getline(&line, &capacity, pipe) > 0;) {
         std::istringstream in(line);
         std::string tag, rest, kind, number, hex;
         int row = 0, column = 0;
@@ -42,6 +43,7 @@ std::vector<WalkedWorkbook> readCells(const std::string &reader, const std::vect
                 cell.text += char16_t(std::stoi(hex.substr(i + 2, 2) + hex.substr(i, 2), nullptr, 16));
         }
     }
+    std::free(line);
     if (!pipe || ::pclose(pipe) != 0 || books.size() != paths.size())
         books.assign(paths.size(), WalkedWorkbook{{"the reader failed: " + command}, {}});
     return books;
