@@ -93,6 +93,8 @@ TEST_F(WindowTest, ControlsAsFirstShown)
     EXPECT_EQ(window->Label8[6]->palette().color(QPalette::Window), QApplication::palette().color(QPalette::ToolTipBase));
     for (QLabel *label : window->findChildren<QLabel *>()) // a name is never read as markup
         EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+    for (const int size : {16, 32, 48, 64, 256}) // the artwork itself at each size offered, in device pixels
+        EXPECT_EQ(window->windowIcon().pixmap(QSize(size, size), 1.0).toImage(), kestrane::drawInstrumentIcon(size)) << size;
 }
 
 // Every caption in the window's font fits its box, and so does any name of
@@ -200,15 +202,6 @@ TEST_F(WindowTest, StandardIconsSharedAndNoLargerThanDrawn)
     if (kestrane::SharedIconStyle::largestKept() > 32)
         expected.append(kestrane::SharedIconStyle::largestKept());
     EXPECT_EQ(widths, expected);
-}
-
-// The window icon draws each offered size as the artwork, others smoothed down.
-TEST_F(WindowTest, WindowIconDrawsEachSizeWhenAsked)
-{
-    const QIcon icon = kestrane::instrumentIcon();
-    for (const QSize &size : icon.availableSizes())
-        EXPECT_EQ(icon.pixmap(size, 1.0).toImage(), kestrane::drawInstrumentIcon(size.width())) << size.width();
-    EXPECT_EQ(icon.pixmap(QSize(24, 24), 1.0).size(), QSize(24, 24));
 }
 
 // A 1024 x 768 screen (15360 x 11520 twips) behind the window, recording
