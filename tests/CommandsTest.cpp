@@ -289,7 +289,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, CommandsTest, ::testing::ValuesIn(rows),
 
 // The bar follows every point read, then each channel column converted: a
 // seventh of the points further on, rounded, the last no further than the
-// point count; back at 1 after each command.
+// point count; back at 1 after each command. It runs from 1 to the point
+// count: drawn empty at the first point read, full at the last.
 TEST_F(WindowFixture, ProgressPositions)
 {
     const std::pair<int, std::vector<float>> cases[] = {
@@ -299,12 +300,14 @@ TEST_F(WindowFixture, ProgressPositions)
         {4, {1, 2, 3, 4, 5, 6, 4}},       {11, {2, 4, 6, 8, 10, 12, 11}},
     };
     std::vector<float> seen;
-    QObject::connect(window->ProgressBar1, &kestrane::ProgressBar::valueSet, [&](float v) { seen.push_back(v); });
+    std::vector<double> drawn; // the filled part of the bar as each value is set
+    QObject::connect(window->ProgressBar1, &kestrane::ProgressBar::valueSet,
+                     [&](float v) { seen.push_back(v), drawn.push_back(window->ProgressBar1->filledFraction()); });
     for (const auto &[points, positions] : cases) {
         const std::string dir = kestrane::testdata::freshFolder("progress" + std::to_string(points));
         answer(kestrane::testdata::writeDat(dir + "/run.dat", newFile(points)));
         answer(dir + "/run.xls");
-        seen.clear();
+        seen.clear(), drawn.clear();
         window->cmdConvirt->click();
         window->cmdSaveFile->click();
         std::vector<float> expected{1};
@@ -315,6 +318,7 @@ TEST_F(WindowFixture, ProgressPositions)
         expected.push_back(1);
         EXPECT_EQ(seen, expected) << points << " points";
         EXPECT_EQ(window->ProgressBar1->max(), float(points));
+        EXPECT_EQ(std::pair(drawn.at(1), drawn.at(points)), std::pair(0.0, 1.0)) << points << " points";
     }
 }
 

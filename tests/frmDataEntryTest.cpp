@@ -1,6 +1,6 @@
 // The window itself: its controls and menu as first shown, every caption
 // fitting its box, the shortcuts, the focus rules, centring, the minimum size,
-// the close guard, its icon, and the standard icons the style shares.
+// the close guard and its icon.
 #include <QAccessible>
 #include <QGroupBox>
 #include <QMenu>
@@ -16,7 +16,6 @@
 #include "window/CloseGuard.h"
 #include "window/InstrumentIcon.h"
 #include "window/MinimumSize.h"
-#include "window/SharedIconStyle.h"
 #include "window/WindowPlacement.h"
 
 using kestrane::WindowCommand;
@@ -93,6 +92,8 @@ TEST_F(WindowTest, ControlsAsFirstShown)
     EXPECT_EQ(window->Label8[6]->palette().color(QPalette::Window), QApplication::palette().color(QPalette::ToolTipBase));
     for (QLabel *label : window->findChildren<QLabel *>()) // a name is never read as markup
         EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+    for (const int size : {16, 32, 48, 64, 256}) // the artwork itself at each size offered, in device pixels
+        EXPECT_EQ(window->windowIcon().pixmap(QSize(size, size), 1.0).toImage(), kestrane::drawInstrumentIcon(size)) << size;
 }
 
 // Every caption in the window's font fits its box, and so does any name of
@@ -185,30 +186,6 @@ TEST_F(WindowTest, OpensCentredAndClickOnTheBlankSurfaceCentresAndCloseOnlyFromT
     for (auto [spontaneous, sessionEnding] : {std::pair{true, false}, std::pair{true, true}, std::pair{false, false}})
         EXPECT_EQ(kestrane::closeAccepted(kestrane::closeOriginOf(spontaneous, sessionEnding)), !spontaneous || sessionEnding);
     EXPECT_TRUE(window->windowHandle()->close()); // a session manager's final Quit
-}
-
-// Each standard icon is made once, without images larger than it is drawn.
-TEST_F(WindowTest, StandardIconsSharedAndNoLargerThanDrawn)
-{
-    const kestrane::SharedIconStyle style(QApplication::style()->name());
-    const QIcon icon = style.standardIcon(QStyle::SP_DirIcon);
-    EXPECT_EQ(icon.cacheKey(), style.standardIcon(QStyle::SP_DirIcon).cacheKey());
-    // 16 and 32 as loaded, the 128 scaled down to the largest drawn size.
-    QList<int> widths, expected = {16, 32};
-    for (const QSize &size : icon.availableSizes())
-        widths.append(size.width());
-    if (kestrane::SharedIconStyle::largestKept() > 32)
-        expected.append(kestrane::SharedIconStyle::largestKept());
-    EXPECT_EQ(widths, expected);
-}
-
-// The window icon draws each offered size as the artwork, others smoothed down.
-TEST_F(WindowTest, WindowIconDrawsEachSizeWhenAsked)
-{
-    const QIcon icon = kestrane::instrumentIcon();
-    for (const QSize &size : icon.availableSizes())
-        EXPECT_EQ(icon.pixmap(size, 1.0).toImage(), kestrane::drawInstrumentIcon(size.width())) << size.width();
-    EXPECT_EQ(icon.pixmap(QSize(24, 24), 1.0).size(), QSize(24, 24));
 }
 
 // A 1024 x 768 screen (15360 x 11520 twips) behind the window, recording

@@ -1,6 +1,5 @@
 #include "window/InstrumentIcon.h"
 
-#include <QIconEngine>
 #include <QPainter>
 #include <QPixmap>
 
@@ -74,47 +73,14 @@ QImage drawInstrumentIcon(int size)
     return image;
 }
 
-namespace {
-
-// The sizes the window offers the desktop. 64 is the 32-pixel artwork on a
-// screen of scale 2, drawn crisp rather than smoothed down from 256.
-const QList<QSize> offeredSizes = {{16, 16}, {32, 32}, {48, 48}, {64, 64}, {256, 256}};
-
-// Draws the icon when asked rather than keeping an image of every size: the
-// window (and each dialog, which shows its icon too) hands all of them to the
-// desktop once, and the 256-pixel one alone would stay 256 KiB for the
-// program's life.
-class InstrumentIconEngine : public QIconEngine {
-public:
-    QPixmap pixmap(const QSize &size, QIcon::Mode, QIcon::State) override
-    {
-        // As an icon of images would: the smallest offered size that is large
-        // enough, smoothed down to the size asked for.
-        QSize drawn = offeredSizes.back();
-        for (const QSize &offered : offeredSizes) {
-            if (offered.width() >= size.width() && offered.height() >= size.height()) {
-                drawn = offered;
-                break;
-            }
-        }
-        const QPixmap pixmap = QPixmap::fromImage(drawInstrumentIcon(drawn.width()));
-        return drawn == size ? pixmap : pixmap.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    }
-    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
-    {
-        const qreal scale = painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1.0;
-        painter->drawPixmap(rect, pixmap(rect.size() * scale, mode, state));
-    }
-    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return offeredSizes; }
-    QIconEngine *clone() const override { return new InstrumentIconEngine; }
-    QString key() const override { return QStringLiteral("InstrumentIconEngine"); }
-};
-
-} // namespace
-
 QIcon instrumentIcon()
 {
-    return QIcon(new InstrumentIconEngine);
+    QIcon icon;
+    // 64 is the 32-pixel artwork on a screen of scale 2, drawn crisp rather
+    // than smoothed down from 256.
+    for (const int size : {16, 32, 48, 64, 256})
+        icon.addPixmap(QPixmap::fromImage(drawInstrumentIcon(size)));
+    return icon;
 }
 
 } // namespace kestrane

@@ -11,7 +11,7 @@ namespace kestrane {
 // (16 to 64 pixels for the window, 32, 48 and 256 for installed icon themes).
 QImage drawInstrumentIcon(int size);
 
-// The icon at 16, 32, 48, 64 and 256 pixels, each drawn when it is asked for.
+// The icon at 16, 32, 48, 64 and 256 pixels.
 QIcon instrumentIcon();
 
 } // namespace kestrane
