@@ -3,9 +3,11 @@
 
 #include "window/SharedIconStyle.h"
 #include "window/frmDataEntry.h"
+#include "window/NoDesktop.h"
 
 int main(int argc, char *argv[])
 {
+    kestrane::explainNoDesktop(argv[0]); // one plain line instead of the toolkit's abort
     // The only patterns are the file dialogs' name filters, matched against a
     // folder's names: compiling them to machine code saves nothing there, and
     // the compiler and its output are some 0.15 MiB the program need not load.
