@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <vector>
 
 namespace kestrane {
@@ -24,7 +25,10 @@ struct HeldMessage {
 
 const char *startedAs = "kestrane";
 QtMessageHandler previousHandler = nullptr;
+// The toolkit may speak from another thread while it starts.
+std::mutex heldLock;
 std::vector<HeldMessage> held;
+bool givenBack = false;
 bool displayUnreachable = false;
 
 // A null text stays null (no file or function is recorded in a release
@@ -35,10 +39,11 @@ const char *textOf(const QByteArray &bytes)
 }
 
 // Gives back the handler there was, and what was kept back, said as it would
-// have been and in its order.
-void giveBack()
+// have been and in its order. Called with heldLock held.
+void giveBackHeld()
 {
     qInstallMessageHandler(previousHandler);
+    givenBack = true;
     for (const HeldMessage &message : held) {
         const QMessageLogContext context(textOf(message.file), message.line, textOf(message.function),
                                          textOf(message.category));
@@ -47,8 +52,19 @@ void giveBack()
     held.clear();
 }
 
+void giveBack()
+{
+    const std::lock_guard lock(heldLock);
+    giveBackHeld();
+}
+
 void holdWhileStarting(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
+    const std::lock_guard lock(heldLock);
+    if (givenBack) { // a message that came in while the rest was given back
+        previousHandler(type, context, text);
+        return;
+    }
     const QByteArray category(context.category);
     // The X11 plugin speaks up while it starts only when it cannot connect to
     // its server; the Wayland plugin then says it failed to create its
@@ -69,7 +85,7 @@ void holdWhileStarting(QtMsgType type, const QMessageLogContext &context, const 
     }
     held.push_back({type, context.file, context.function, category, context.line, text});
     if (type == QtFatalMsg)
-        giveBack(); // some other failure to start: the toolkit's words, then its abort
+        giveBackHeld(); // some other failure to start: the toolkit's words, then its abort
 }
 
 } // namespace
