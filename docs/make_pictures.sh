@@ -6,7 +6,7 @@
 # opened with Ctrl+O and its path typed into the open dialog, the window taken
 # with its frame. Run it again after changing the window:
 #   docs/make_pictures.sh [PROGRAM]        (default: build/kestrane)
-# Needs xvfb, xauth, openbox, xdotool, imagemagick and qt6-gtk-platformtheme,
+# Needs xvfb, xauth, openbox, xdotool, x11-utils, imagemagick and qt6-gtk-platformtheme,
 # which `make deps` installs.
 set -eu
 cd "$(dirname "$0")/.."
