@@ -10,9 +10,12 @@ PREFIX ?= /usr/local
 JOBS  ?= $(shell nproc)
 
 # Everything the program, its tests and its benchmarks need, from Debian.
+# "a|b": either will do, and a is installed when neither is there. The tests
+# read workbooks back with LibreOffice: a desktop's own serves as well as the
+# windowless one, which would otherwise replace it.
 PACKAGES = cmake make g++ pkg-config dpkg-dev libgtest-dev libgmock-dev libbenchmark-dev \
            qt6-base-dev libgl-dev libvulkan-dev \
-           python3 python3-xlrd python3-xlwt libreoffice-calc-nogui \
+           python3 python3-xlrd python3-xlwt 'libreoffice-calc-nogui|libreoffice-calc' \
            xvfb xauth openbox xdotool x11-utils imagemagick fonts-dejavu-core qt6-gtk-platformtheme \
            fonts-urw-base35 desktop-file-utils dbus-daemon at-spi2-core python3-dbus
 
@@ -32,7 +35,10 @@ SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 # Installs only the packages of $(1) that are missing; `apt-get update` runs once, first.
 define install_missing
 	@missing=$$(for p in $(1); do \
-	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed$$' || echo $$p; \
+	    for alternative in $$(echo "$$p" | tr '|' ' '); do \
+	      dpkg-query -W -f='$${Status}\n' $$alternative 2>/dev/null | grep -q '^install ok installed$$' && continue 2; \
+	    done; \
+	    echo "$${p%%|*}"; \
 	  done); \
 	if [ -n "$$missing" ]; then \
 	  echo "Installing:" $$missing; \

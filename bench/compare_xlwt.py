@@ -10,10 +10,10 @@ which copies it as durably as Kestrane saves a workbook (temporary file,
 flush, rename, flush of the folder), converting nothing; Kestrane; then xlwt,
 taking turns so that a busy moment of the machine falls on all four.
 CMD is a command line; the .DAT path and the .xls path are appended to it.
-Prints each one's median and fastest run and its median minor page faults
-(peak memory is left out: a child's peak starts at that of the process that
-started it), then Kestrane's median against cp's and durable-copy's, and xlwt's
-against Kestrane's.
+Prints the log's size in points and bytes, then each one's median and fastest
+run and its median minor page faults (peak memory is left out: a child's peak
+starts at that of the process that started it), then Kestrane's median
+against cp's and durable-copy's, and xlwt's against Kestrane's.
 """
 
 import argparse
@@ -34,8 +34,9 @@ from largest_dat import write_largest_dat  # noqa: E402  (found through the path
 
 
 def largest_dat(folder):
-    """A .DAT file of the most points a file may hold, finite values throughout."""
-    return write_largest_dat(Path(folder) / "full.DAT")
+    """A .DAT file of the most points a file may hold, finite values throughout.
+    Its name holds ".dat" in lower case, as a log must for the window to open it."""
+    return write_largest_dat(Path(folder) / "full.dat")
 
 
 class Run:
@@ -77,6 +78,7 @@ def main(argv):
         dat = Path(args.dat) if args.dat else largest_dat(folder)
         runs = {name: [] for name, _ in sides}
         try:
+            size = dat.stat().st_size  # 20-byte records: seven a point, then nine more
             for name, command in sides:  # one untimed run each fills the file cache
                 timed_run(command, dat, Path(folder) / (name + ".xls"))
             for _ in range(args.runs):
@@ -89,7 +91,8 @@ def main(argv):
     def median(name, field):
         return statistics.median(getattr(run, field) for run in runs[name])
 
-    print("%s, %d runs each, whole processes" % (dat.name, args.runs))
+    print("%s (%d points, %d bytes), %d runs each, whole processes"
+          % (dat.name, (size // 20 - 9) // 7, size, args.runs))
     print("  %-9s %9s %9s %13s" % ("", "median", "fastest", "minor faults"))
     for name, command in sides:
         print("  %-9s %6.1f ms %6.1f ms %13d   (%s)"
