@@ -4,8 +4,6 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "workbook/spreadsheet/CellAddress.h"
-
 namespace kestrane::xls {
 
 namespace {
@@ -50,21 +48,6 @@ std::vector<WalkedWorkbook> readCells(const std::string &reader, const std::vect
 }
 
 } // namespace
-
-const WalkedCell *WalkedSheet::at(std::string_view a1) const
-{
-    const auto address = spreadsheet::parseA1(a1);
-    const auto found = address ? cells.find({address->row, address->column}) : cells.end();
-    return found == cells.end() ? nullptr : &found->second;
-}
-
-const WalkedSheet *WalkedWorkbook::sheet(std::string_view name) const
-{
-    for (const auto &sheet : sheets)
-        if (sheet.name == name)
-            return &sheet;
-    return nullptr;
-}
 
 WalkedWorkbook walkXlsFile(const std::string &path) { return readCells("xlrd", {path}).front(); }
 

@@ -2,7 +2,6 @@
 
 #include <map>
 #include <string>
-#include <string_view>
 #include <vector>
 
 // Our .xls files as real readers see them: xlrd, which also checks the rules
@@ -24,14 +23,11 @@ struct WalkedSheet {
     std::string name;
     std::map<std::pair<int, int>, WalkedCell> cells; // (row, column), from 0
     std::map<int, int> columnWidths;                 // the fitted columns, as xlrd reads them
-    const WalkedCell *at(std::string_view a1) const; // nullptr for an empty cell
 };
 
 struct WalkedWorkbook {
     std::vector<std::string> problems; // every broken rule, in words; a file no reader takes is one
     std::vector<WalkedSheet> sheets;
-    bool sound() const { return problems.empty(); }
-    const WalkedSheet *sheet(std::string_view name) const;
 };
 
 // The workbook at `path` as xlrd reads it.
