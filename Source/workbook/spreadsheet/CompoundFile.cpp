@@ -124,16 +124,16 @@ void writeFat(ByteBuffer &out, const SectorPlan &plan)
 
 // ---- public ----
 
-std::size_t largestWorkbookStream()
+void requireStreamFits(std::size_t streamSize)
 {
     // n stream sectors + 1 directory + 109 FAT sectors <= 109 * 128 entries.
-    return (kHeaderFatSectors * kEntriesPerFatSector - 1 - kHeaderFatSectors) * kSectorSize;
+    if (streamSize > (kHeaderFatSectors * kEntriesPerFatSector - 1 - kHeaderFatSectors) * kSectorSize)
+        throw Failure(ApplicationDefined, "The workbook is too large for the .xls file format");
 }
 
 void writeCompoundFile(std::size_t streamSize, const FileWriter &write)
 {
-    if (streamSize > largestWorkbookStream())
-        throw Failure(ApplicationDefined, "The workbook is too large for the .xls file format");
+    requireStreamFits(streamSize);
     const SectorPlan plan = planFor(streamSize);
     ByteBuffer header;
     writeHeader(header, plan);

@@ -63,8 +63,11 @@ std::vector<const Worksheet *> Workbook::sheets() const
 
 void Workbook::writeFile(const FileWriter &write) const
 {
-    const std::size_t streamSize = writeWorkbookStream(
-        sheets(), [&](std::size_t offset, std::span<const unsigned char> bytes) { write(kWorkbookStreamStart + offset, bytes); });
+    const std::size_t streamSize = writeWorkbookStream(sheets(), [&](std::size_t offset, std::span<const unsigned char> bytes) {
+        // Refused as soon as it is too large, not once a disk holds all of it.
+        requireStreamFits(offset + bytes.size());
+        write(kWorkbookStreamStart + offset, bytes);
+    });
     writeCompoundFile(streamSize, write);
 }
 
