@@ -92,11 +92,11 @@ public:
     TemporaryFile(const TemporaryFile &) = delete;
     TemporaryFile &operator=(const TemporaryFile &) = delete;
 
-    void write(std::size_t offset, std::span<const unsigned char> bytes)
+    void write(std::span<const unsigned char> bytes)
     {
         std::size_t done = 0;
         while (done < bytes.size()) {
-            const ssize_t written = ::pwrite(m_fd, bytes.data() + done, bytes.size() - done, off_t(offset + done));
+            const ssize_t written = ::write(m_fd, bytes.data() + done, bytes.size() - done);
             if (written < 0 && errno == EINTR)
                 continue;
             if (written < 0)
@@ -157,7 +157,7 @@ void flushFolder(const std::string &folder)
 
 } // namespace
 
-void saveAtomically(const std::string &path, const std::function<void(const FileWriter &)> &produce)
+void saveAtomically(const std::string &path, const std::function<void(const ByteWriter &)> &produce)
 {
     if (path.empty())
         throw Failure(BadFileNameOrNumber);
@@ -179,7 +179,7 @@ void saveAtomically(const std::string &path, const std::function<void(const File
 
     const std::string folder = folderOf(target);
     TemporaryFile temporary(folder);
-    produce([&](std::size_t offset, std::span<const unsigned char> bytes) { temporary.write(offset, bytes); });
+    produce([&](std::span<const unsigned char> bytes) { temporary.write(bytes); });
     if (exists)
         temporary.copyModeOf(existing);
     temporary.flushAndClose();

@@ -24,9 +24,9 @@ namespace kestrane::spreadsheet {
 // A target that is a symbolic link keeps its link: the file it names is
 // written, whether it exists yet or not. Permission bits carry over where the
 // file system holds them (not on FAT or a Windows share reached through FUSE).
-// The file's bytes are those `produce` writes through the writer it is
-// given, each run at its place, so that a large file is never held whole in
-// memory; a failure thrown by `produce` fails the save in the same way.
-void saveAtomically(const std::string &path, const std::function<void(const FileWriter &)> &produce);
+// The file's bytes are those `produce` hands to the writer it is given, run
+// after run, so that a large file is never held whole in memory; a failure
+// thrown by `produce` fails the save in the same way.
+void saveAtomically(const std::string &path, const std::function<void(const ByteWriter &)> &produce);
 
 } // namespace kestrane::spreadsheet

@@ -7,51 +7,69 @@
 #include "workbook/spreadsheet/CellFormats.h"
 #include "workbook/spreadsheet/RkNumber.h"
 #include "workbook/spreadsheet/SharedStrings.h"
+#include "workbook/spreadsheet/CompoundFile.h"
 #include "workbook/spreadsheet/Worksheet.h"
 
 namespace kestrane::spreadsheet {
 
 namespace {
 
-// The runs a sheet is written in: large enough that each write costs little.
-constexpr std::size_t kRunBytes = 64 * 1024;
+// The runs a sheet is written in: large enough that each write costs little,
+// small enough to stay in the processor's cache.
+constexpr std::size_t kRunBytes = 16 * 1024;
 
 // ---- writing ----
 
-// A number cell: RK where that is exact, NUMBER otherwise. A value that is
+// The record a cell is written as, chosen here once, for writing the cell
+// and for counting its bytes: a text by its place in the string table, a
+// number as RK where that is exact and as NUMBER otherwise. A value that is
 // not finite has no place in the format (readers refuse a NaN bit pattern),
 // so it is written as the error value #NUM!, which is what it means.
-void writeNumberCell(ByteBuffer &out, CellAddress at, std::uint16_t xf, double value)
+enum class CellRecord { LabelSst, Rk, Number, NumError };
+
+CellRecord recordFor(const Worksheet::Cell &cell)
 {
-    if (!std::isfinite(value))
-        biff::errorCell(out, at.row, at.column, kGeneralCellXf, biff::kErrorNum);
-    else if (const auto rk = exactRk(value))
-        biff::rk(out, at.row, at.column, xf, *rk);
-    else
-        biff::number(out, at.row, at.column, xf, value);
+    if (cell.kind == Worksheet::CellKind::Text)
+        return CellRecord::LabelSst;
+    if (!std::isfinite(cell.number))
+        return CellRecord::NumError;
+    return exactRk(cell.number) ? CellRecord::Rk : CellRecord::Number;
 }
 
-// One cell record, by the kind of value the cell holds.
+std::size_t recordBytes(CellRecord record)
+{
+    switch (record) {
+    case CellRecord::LabelSst: return biff::kLabelSstBytes;
+    case CellRecord::Rk: return biff::kRkBytes;
+    case CellRecord::Number: return biff::kNumberBytes;
+    case CellRecord::NumError: break;
+    }
+    return biff::kErrorCellBytes;
+}
+
 void writeCell(ByteBuffer &out, const Worksheet &sheet, CellAddress at, const Worksheet::Cell &cell,
                const SharedStrings &strings)
 {
-    using Kind = Worksheet::CellKind;
-    if (cell.kind == Kind::Text)
-        biff::labelSst(out, at.row, at.column, strings.indexOf(sheet.textAt(at)));
-    else
-        writeNumberCell(out, at, cell.kind == Kind::DateTime ? kDateTimeCellXf : kGeneralCellXf, cell.number);
+    const std::uint16_t xf = cell.kind == Worksheet::CellKind::DateTime ? kDateTimeCellXf : kGeneralCellXf;
+    switch (recordFor(cell)) {
+    case CellRecord::LabelSst: biff::labelSst(out, at.row, at.column, strings.indexOf(sheet.textAt(at))); break;
+    case CellRecord::Rk: biff::rk(out, at.row, at.column, xf, *exactRk(cell.number)); break;
+    case CellRecord::Number: biff::number(out, at.row, at.column, xf, cell.number); break;
+    case CellRecord::NumError: biff::errorCell(out, at.row, at.column, kGeneralCellXf, biff::kErrorNum); break;
+    }
 }
 
-// What a sheet's records need known before they are written: the rows and
-// columns its cells occupy, for DIMENSIONS. Its texts go into the string
-// table meanwhile, in the order they are written, as that table comes first.
-biff::UsedRange collectSheet(const Worksheet &sheet, SharedStrings &strings)
+// The rows and columns a sheet's cells occupy, for DIMENSIONS, and the bytes
+// of their records. Its texts go into the string table meanwhile, in the
+// order they are written, as that table comes first.
+biff::UsedRange collectSheet(const Worksheet &sheet, SharedStrings &strings, std::size_t &cellBytes)
 {
     biff::UsedRange range;
     bool any = false;
     sheet.forEachCell([&](CellAddress at, const Worksheet::Cell &cell) {
         if (cell.kind == Worksheet::CellKind::Text)
             strings.use(sheet.textAt(at));
+        cellBytes += recordBytes(recordFor(cell));
         const auto row = std::uint32_t(at.row);
         const auto column = std::uint16_t(at.column);
         if (!any)
@@ -93,56 +111,67 @@ std::vector<std::size_t> writeGlobals(ByteBuffer &out, const std::vector<const W
     return offsetFields;
 }
 
-// One worksheet substream: column widths, then the used range (the order the
-// format's record grammar gives and the spreadsheet application itself
-// writes), the cells row by row, the sheet's window. `handOn` takes the
-// bytes gathered in `out` whenever a run is full, and empties it.
-template <typename HandOn>
-void writeSheet(ByteBuffer &out, const Worksheet &sheet, const biff::UsedRange &range, bool firstSheet,
-                const SharedStrings &strings, HandOn &&handOn)
+// A sheet's records before its cells: column widths, then the used range,
+// in the order the format's record grammar gives and the spreadsheet
+// application itself writes.
+void writeSheetStart(ByteBuffer &out, const Worksheet &sheet, const biff::UsedRange &range)
 {
     biff::bof(out, biff::Substream::Worksheet);
     biff::defColWidth(out);
     for (const auto &[column, width] : sheet.columnWidths())
         biff::colInfo(out, column, width);
     biff::dimensions(out, range);
-    sheet.forEachCell([&](CellAddress at, const Worksheet::Cell &cell) {
-        writeCell(out, sheet, at, cell, strings);
-        if (out.size() >= kRunBytes)
-            handOn();
-    });
+}
+
+// A sheet's records after its cells: its window.
+void writeSheetEnd(ByteBuffer &out, bool firstSheet)
+{
     biff::window2(out, firstSheet);
     biff::eof(out);
-    handOn();
 }
 
 } // namespace
 
 // ---- public ----
 
-std::size_t writeWorkbookStream(const std::vector<const Worksheet *> &sheets, const FileWriter &write)
+WorkbookStream::WorkbookStream(std::vector<const Worksheet *> sheets) : m_sheets(std::move(sheets))
 {
-    SharedStrings strings;
-    std::vector<biff::UsedRange> ranges;
-    for (const Worksheet *sheet : sheets)
-        ranges.push_back(collectSheet(*sheet, strings));
-    ByteBuffer globals;
-    const std::vector<std::size_t> offsetFields = writeGlobals(globals, sheets, strings);
+    m_plans.resize(m_sheets.size());
+    for (std::size_t i = 0; i < m_sheets.size(); ++i) {
+        SheetPlan &plan = m_plans[i];
+        const biff::UsedRange range = collectSheet(*m_sheets[i], m_strings, plan.cellBytes);
+        writeSheetStart(plan.start, *m_sheets[i], range);
+        writeSheetEnd(plan.end, i == 0);
+    }
+    const std::vector<std::size_t> offsetFields = writeGlobals(m_globals, m_sheets, m_strings);
+    m_size = m_globals.size();
+    for (std::size_t i = 0; i < m_sheets.size(); ++i) {
+        // Each sheet list entry points exactly at its sheet's BOF.
+        m_globals.patchU32(offsetFields[i], std::uint32_t(m_size));
+        m_size += m_plans[i].start.size() + m_plans[i].cellBytes + m_plans[i].end.size();
+    }
+    requireStreamFits(m_size);
+}
 
-    std::size_t position = globals.size(); // where the next bytes of the stream go
+void WorkbookStream::writeTo(const ByteWriter &write) const
+{
+    write(m_globals.view());
     ByteBuffer run;
     run.reserve(2 * kRunBytes); // a run is handed on once it holds kRunBytes, so it never needs more
-    for (std::size_t i = 0; i < sheets.size(); ++i) {
-        // Each sheet list entry points exactly at its sheet's BOF.
-        globals.patchU32(offsetFields[i], std::uint32_t(position));
-        writeSheet(run, *sheets[i], ranges[i], i == 0, strings, [&] {
-            write(position, run.view());
-            position += run.size();
-            run.clear();
+    for (std::size_t i = 0; i < m_sheets.size(); ++i) {
+        const Worksheet &sheet = *m_sheets[i];
+        write(m_plans[i].start.view());
+        sheet.forEachCell([&](CellAddress at, const Worksheet::Cell &cell) {
+            writeCell(run, sheet, at, cell, m_strings);
+            if (run.size() >= kRunBytes) {
+                write(run.view());
+                run.clear();
+            }
         });
+        write(run.view());
+        run.clear();
+        write(m_plans[i].end.view());
     }
-    write(0, globals.view());
-    return position;
 }
 
 } // namespace kestrane::spreadsheet

@@ -195,25 +195,25 @@ void dimensions(ByteBuffer &out, const UsedRange &range)
 
 void labelSst(ByteBuffer &out, int row, int column, std::uint32_t stringIndex)
 {
-    cellStart(out, 0x00FD, 10, row, column, kGeneralCellXf);
+    cellStart(out, 0x00FD, kLabelSstBytes - 4, row, column, kGeneralCellXf);
     out.u32(stringIndex);
 }
 
 void number(ByteBuffer &out, int row, int column, std::uint16_t xf, double value)
 {
-    cellStart(out, 0x0203, 14, row, column, xf);
+    cellStart(out, 0x0203, kNumberBytes - 4, row, column, xf);
     out.f64(value);
 }
 
 void rk(ByteBuffer &out, int row, int column, std::uint16_t xf, std::uint32_t rkValue)
 {
-    cellStart(out, 0x027E, 10, row, column, xf);
+    cellStart(out, 0x027E, kRkBytes - 4, row, column, xf);
     out.u32(rkValue);
 }
 
 void errorCell(ByteBuffer &out, int row, int column, std::uint16_t xf, std::uint8_t errorCode)
 {
-    cellStart(out, 0x0205, 8, row, column, xf);
+    cellStart(out, 0x0205, kErrorCellBytes - 4, row, column, xf);
     out.u8(errorCode);
     out.u8(1);                     // an error value, not a boolean
 }

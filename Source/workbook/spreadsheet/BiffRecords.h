@@ -25,6 +25,13 @@ struct UsedRange {
 // Error codes of a BOOLERR error cell.
 constexpr std::uint8_t kErrorNum = 0x24; // #NUM!
 
+// Bytes of each cell record, header included: each writer below takes its
+// size from here, and a sheet's size is counted from here without writing it.
+constexpr std::size_t kLabelSstBytes = 14;
+constexpr std::size_t kNumberBytes = 18;
+constexpr std::size_t kRkBytes = 14;
+constexpr std::size_t kErrorCellBytes = 12;
+
 // Record header: id and body size.
 void header(ByteBuffer &out, std::uint16_t id, std::size_t bodySize);
 

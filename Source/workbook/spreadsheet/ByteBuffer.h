@@ -12,9 +12,9 @@
 
 namespace kestrane::spreadsheet {
 
-// Where a file's bytes go: each run written at its offset from the file's
-// start, in any order; the file is as long as the furthest byte written.
-using FileWriter = std::function<void(std::size_t offset, std::span<const unsigned char> bytes)>;
+// Where a file's bytes go, run after run, in order. Never back: some file
+// systems (FAT through FUSE) lose writes that leave a gap to fill later.
+using ByteWriter = std::function<void(std::span<const unsigned char>)>;
 
 // A growing run of bytes with little-endian writers, the byte order of every
 // field in the .xls format; values can be patched in afterwards.
@@ -24,7 +24,12 @@ public:
     void u16(std::uint16_t value) { store(grow(2), value, 2); }
     void u32(std::uint32_t value) { store(grow(4), value, 4); }
     void f64(double value) { store(grow(8), std::bit_cast<std::uint64_t>(value), 8); }
-    void zeros(std::size_t count) { std::memset(grow(count), 0, count); }
+    // An empty buffer has no storage to point at: nothing is copied for nothing.
+    void zeros(std::size_t count)
+    {
+        if (count)
+            std::memset(grow(count), 0, count);
+    }
     void bytes(std::span<const unsigned char> more)
     {
         if (!more.empty())

@@ -11,7 +11,7 @@ namespace kestrane::spreadsheet {
 
 namespace {
 
-constexpr std::size_t kSectorSize = kWorkbookStreamStart;
+constexpr std::size_t kSectorSize = 512;
 constexpr std::size_t kEntriesPerFatSector = kSectorSize / 4;
 constexpr std::size_t kHeaderFatSectors = 109; // the FAT list the header holds
 constexpr std::size_t kSmallestStream = 4096;  // below this a stream would belong in the mini stream
@@ -131,18 +131,19 @@ void requireStreamFits(std::size_t streamSize)
         throw Failure(ApplicationDefined, "The workbook is too large for the .xls file format");
 }
 
-void writeCompoundFile(std::size_t streamSize, const FileWriter &write)
+void writeCompoundFile(std::size_t streamSize, const std::function<void()> &writeStream, const ByteWriter &write)
 {
     requireStreamFits(streamSize);
     const SectorPlan plan = planFor(streamSize);
-    ByteBuffer header;
-    writeHeader(header, plan);
-    write(0, header.view());
-    ByteBuffer trailer;
-    trailer.zeros(plan.streamSectors * kSectorSize - streamSize);
-    writeDirectory(trailer, plan);
-    writeFat(trailer, plan);
-    write(kWorkbookStreamStart + streamSize, trailer.view());
+    ByteBuffer out;
+    writeHeader(out, plan);
+    write(out.view());
+    writeStream();
+    out.clear();
+    out.zeros(plan.streamSectors * kSectorSize - streamSize);
+    writeDirectory(out, plan);
+    writeFat(out, plan);
+    write(out.view());
 }
 
 } // namespace kestrane::spreadsheet

@@ -41,7 +41,7 @@ void Workbook::SaveAs(const std::string &path)
 {
     if (!m_open)
         throw Failure(ApplicationDefined, "The workbook has been closed");
-    saveAtomically(path, [&](const FileWriter &write) { writeFile(write); });
+    saveAtomically(path, [&](const ByteWriter &write) { writeFile(write); });
 }
 
 void Workbook::Close()
@@ -61,23 +61,16 @@ std::vector<const Worksheet *> Workbook::sheets() const
     return list;
 }
 
-void Workbook::writeFile(const FileWriter &write) const
+void Workbook::writeFile(const ByteWriter &write) const
 {
-    const std::size_t streamSize = writeWorkbookStream(sheets(), [&](std::size_t offset, std::span<const unsigned char> bytes) {
-        // Refused as soon as it is too large, not once a disk holds all of it.
-        requireStreamFits(offset + bytes.size());
-        write(kWorkbookStreamStart + offset, bytes);
-    });
-    writeCompoundFile(streamSize, write);
+    const WorkbookStream stream(sheets());
+    writeCompoundFile(stream.size(), [&] { stream.writeTo(write); }, write);
 }
 
 std::vector<unsigned char> Workbook::fileBytes() const
 {
     std::vector<unsigned char> file;
-    writeFile([&](std::size_t offset, std::span<const unsigned char> bytes) {
-        file.resize(std::max(file.size(), offset + bytes.size()));
-        std::copy(bytes.begin(), bytes.end(), file.begin() + std::ptrdiff_t(offset));
-    });
+    writeFile([&](std::span<const unsigned char> bytes) { file.insert(file.end(), bytes.begin(), bytes.end()); });
     return file;
 }
 

@@ -43,7 +43,7 @@ public:
 private:
     // Writes the .xls file through `write`: the workbook stream inside its
     // compound file.
-    void writeFile(const FileWriter &write) const;
+    void writeFile(const ByteWriter &write) const;
 
     std::vector<std::unique_ptr<Worksheet>> m_sheets;
     bool m_open = true;
