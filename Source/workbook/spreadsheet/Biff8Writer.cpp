@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "workbook/spreadsheet/BiffRecords.h"
 #include "workbook/spreadsheet/CellFormats.h"
@@ -64,23 +65,17 @@ void writeCell(ByteBuffer &out, const Worksheet &sheet, CellAddress at, const Wo
 // order they are written, as that table comes first.
 biff::UsedRange collectSheet(const Worksheet &sheet, SharedStrings &strings, std::size_t &cellBytes)
 {
-    biff::UsedRange range;
-    bool any = false;
+    biff::UsedRange range{UINT32_MAX, 0, UINT16_MAX, 0};
     sheet.forEachCell([&](CellAddress at, const Worksheet::Cell &cell) {
         if (cell.kind == Worksheet::CellKind::Text)
             strings.use(sheet.textAt(at));
         cellBytes += recordBytes(recordFor(cell));
-        const auto row = std::uint32_t(at.row);
-        const auto column = std::uint16_t(at.column);
-        if (!any)
-            range = {row, row + 1, column, std::uint16_t(column + 1)};
-        any = true;
-        range.firstRow = std::min(range.firstRow, row);
-        range.lastRowPlus1 = std::max(range.lastRowPlus1, row + 1);
-        range.firstColumn = std::min(range.firstColumn, column);
-        range.lastColumnPlus1 = std::max(range.lastColumnPlus1, std::uint16_t(column + 1));
+        range.firstRow = std::min(range.firstRow, std::uint32_t(at.row));
+        range.lastRowPlus1 = std::max(range.lastRowPlus1, std::uint32_t(at.row + 1));
+        range.firstColumn = std::min(range.firstColumn, std::uint16_t(at.column));
+        range.lastColumnPlus1 = std::max(range.lastColumnPlus1, std::uint16_t(at.column + 1));
     });
-    return range;
+    return range.lastRowPlus1 == 0 ? biff::UsedRange{} : range; // an empty sheet's is all zero
 }
 
 // The workbook globals up to the sheet list; returns where each sheet's BOF

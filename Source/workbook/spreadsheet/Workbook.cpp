@@ -53,17 +53,12 @@ void Workbook::Close()
         sheet->discardContents();
 }
 
-std::vector<const Worksheet *> Workbook::sheets() const
-{
-    std::vector<const Worksheet *> list;
-    for (const auto &sheet : m_sheets)
-        list.push_back(sheet.get());
-    return list;
-}
-
 void Workbook::writeFile(const ByteWriter &write) const
 {
-    const WorkbookStream stream(sheets());
+    std::vector<const Worksheet *> sheets;
+    for (const auto &sheet : m_sheets)
+        sheets.push_back(sheet.get());
+    const WorkbookStream stream(std::move(sheets));
     writeCompoundFile(stream.size(), [&] { stream.writeTo(write); }, write);
 }
 

@@ -34,9 +34,6 @@ public:
 
     bool isOpen() const { return m_open; }
 
-    // The sheets in workbook order, for the file writer.
-    std::vector<const Worksheet *> sheets() const;
-
     // The whole .xls file, as SaveAs writes it.
     std::vector<unsigned char> fileBytes() const;
 
