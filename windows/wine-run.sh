@@ -1,0 +1,15 @@
+#!/bin/sh
+# Runs a Windows program under Wine for the tests: in a Wine prefix of the
+# build's own (never the user's ~/.wine), quietly, waiting for the first
+# start's prefix to be made. CTest calls it as the cross-compiling emulator.
+set -eu
+: "${KESTRANE_WINEPREFIX:?set KESTRANE_WINEPREFIX to the build's Wine prefix}"
+export WINEPREFIX="$KESTRANE_WINEPREFIX"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}" # no Mono or Gecko installer at the first start
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  mkdir -p "$WINEPREFIX"
+  wineboot --init >/dev/null 2>&1 || true
+  wineserver --wait
+fi
+exec wine "$@"
