@@ -30,12 +30,14 @@ std::optional<QString> QtDialogDriver::showFileDialog(const FileDialogRequest &r
     QFileDialog dialog(m_owner, save ? QStringLiteral("Save As") : QStringLiteral("Open"),
                        request.folder);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    // Qt's own dialog on every desktop, never the platform's (GTK, KDE, a
-    // portal). The platform dialogs ask about an existing file on the name
-    // as typed, before the ".xls" is added, so "out" would replace "out.xls"
-    // without a question; Qt's dialog asks on the name that is saved. The
-    // operator also meets one dialog, the same everywhere, for both commands.
+    // On Linux Qt's own dialog on every desktop, never the desktop's (GTK,
+    // KDE, a portal): those ask about an existing file on the name as typed,
+    // before the ".xls" is added, so "out" would replace "out.xls" without a
+    // question; Qt's dialog asks on the name that is saved. Windows' own
+    // dialog adds the extension first and then asks, as operators there know.
+#ifndef Q_OS_WIN
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+#endif
     // The chosen file need not exist, in either dialog.
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);

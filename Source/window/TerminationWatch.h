@@ -4,27 +4,30 @@
 
 #include <functional>
 
-class QSocketNotifier;
+class QWidget;
 
 namespace kestrane {
 
-// Turns SIGTERM -- how a task manager or the system asks the program to end
-// -- into a call on the user-interface thread. The signal handler only
-// writes a byte to a socket pair; a QSocketNotifier reads it inside the event
-// loop, where `onTerminate` may close windows safely.
-// One watch is active at a time; destroying it restores the previous action.
+// Turns the system's request that the program end -- how a task manager asks
+// -- into a call of `onTerminate` on the user-interface thread, where it may
+// close windows safely. The operator's own close controls are not such a
+// request: the window refuses those itself.
+//   Linux:   SIGTERM. The signal handler only writes a byte to a socket pair;
+//            a QSocketNotifier reads it inside the event loop.
+//   Windows: a plain WM_CLOSE to `window` (taskkill without /F). The close
+//            box, the system menu's Close and Alt+F4 arrive first as
+//            WM_SYSCOMMAND/SC_CLOSE and are refused there, before they turn
+//            into a WM_CLOSE of their own.
+// One watch is active at a time; destroying it restores the previous state.
 class TerminationWatch : public QObject {
-    Q_OBJECT
 public:
-    explicit TerminationWatch(std::function<void()> onTerminate, QObject *parent = nullptr);
+    TerminationWatch(QWidget *window, std::function<void()> onTerminate);
     ~TerminationWatch() override;
 
 private:
-    void signalArrived();
-
+    struct Platform;
     std::function<void()> m_onTerminate;
-    QSocketNotifier *m_notifier = nullptr;
-    bool m_installed = false;
+    Platform *m_platform = nullptr;
 };
 
 } // namespace kestrane

@@ -8,7 +8,9 @@ namespace kestrane {
 // 8-point dialog font; the ordinary desktop font is wider and would clip
 // "Convirt to Excel File", "Channel 7" and long channel names. A narrow sans
 // serif at 11 pixels (8 points at 96 dpi) fits every caption in its box, and
-// any 20-character name of the logger's code page in a channel-name box.
+// any 20-character name of the logger's code page in a channel-name box; on
+// Windows the system's own 8-point dialog font, the one the layout was drawn
+// for.
 // Sizes are in pixels, like the layout, so both scale together.
 QFont windowFont();
 

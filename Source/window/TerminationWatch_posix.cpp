@@ -16,7 +16,7 @@ namespace {
 // once per process and kept open: a handler may run at any moment.
 int signalSocket[2] = {-1, -1};
 struct sigaction previousAction;
-TerminationWatch *activeWatch = nullptr;
+bool watchActive = false;
 
 void onSignal(int)
 {
@@ -39,47 +39,50 @@ bool openSignalSocket()
     return true;
 }
 
-} // namespace
-
-TerminationWatch::TerminationWatch(std::function<void()> onTerminate, QObject *parent)
-    : QObject(parent), m_onTerminate(std::move(onTerminate))
-{
-    // Without the socket pair the default action stays: the program ends at
-    // once, as any program does.
-    if (activeWatch != nullptr || !openSignalSocket())
-        return;
-    // A byte left from a signal that an earlier watch never read is stale.
-    char stale[16];
-    while (::read(signalSocket[1], stale, sizeof stale) > 0) {
-    }
-    m_notifier = new QSocketNotifier(signalSocket[1], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &TerminationWatch::signalArrived);
-
-    struct sigaction action = {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    if (::sigaction(SIGTERM, &action, &previousAction) == 0) {
-        m_installed = true;
-        activeWatch = this;
-    }
-}
-
-TerminationWatch::~TerminationWatch()
-{
-    if (m_installed) {
-        ::sigaction(SIGTERM, &previousAction, nullptr);
-        activeWatch = nullptr;
-    }
-}
-
-void TerminationWatch::signalArrived()
+void drainSignalSocket()
 {
     char bytes[16];
     while (::read(signalSocket[1], bytes, sizeof bytes) > 0) {
     }
-    if (m_onTerminate)
-        m_onTerminate();
+}
+
+} // namespace
+
+struct TerminationWatch::Platform {
+    QSocketNotifier *notifier = nullptr;
+};
+
+TerminationWatch::TerminationWatch(QWidget *, std::function<void()> onTerminate)
+    : m_onTerminate(std::move(onTerminate))
+{
+    // Without the socket pair the default action stays: the program ends at
+    // once, as any program does.
+    if (watchActive || !openSignalSocket())
+        return;
+    // A byte left from a signal that an earlier watch never read is stale.
+    drainSignalSocket();
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    if (::sigaction(SIGTERM, &action, &previousAction) != 0)
+        return;
+    watchActive = true;
+    m_platform = new Platform{new QSocketNotifier(signalSocket[1], QSocketNotifier::Read, this)};
+    connect(m_platform->notifier, &QSocketNotifier::activated, this, [this] {
+        drainSignalSocket();
+        if (m_onTerminate)
+            m_onTerminate();
+    });
+}
+
+TerminationWatch::~TerminationWatch()
+{
+    if (m_platform == nullptr)
+        return;
+    ::sigaction(SIGTERM, &previousAction, nullptr);
+    watchActive = false;
+    delete m_platform;
 }
 
 } // namespace kestrane

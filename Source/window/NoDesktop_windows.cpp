@@ -1,0 +1,10 @@
+#include "window/NoDesktop.h"
+
+namespace kestrane {
+
+QString noDesktopMessage(int, const char *)
+{
+    return QString();
+}
+
+} // namespace kestrane
