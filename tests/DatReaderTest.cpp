@@ -119,8 +119,7 @@ long openFiles()
 {
 #ifdef _WIN32
     DWORD handles = 0;
-    ::GetProcessHandleCount(::GetCurrentProcess(), &handles);
-    return long(handles);
+    return ::GetProcessHandleCount(::GetCurrentProcess(), &handles) ? long(handles) : -1;
 #else
     return long(std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}));
 #endif
@@ -154,8 +153,8 @@ TEST(DatReader, ReadsALogAnotherProgramIsWriting)
         {"BeingWritten", FILE_SHARE_READ | FILE_SHARE_WRITE, 0}, {"ReadSharingOnly", FILE_SHARE_READ, 0}, {"SharedWithNoOne", 0, 70}};
     for (const auto &[name, sharing, failure] : cases) {
         SCOPED_TRACE(name);
-        const test::HeldOpen writer(log, GENERIC_READ | GENERIC_WRITE, sharing);
-        ASSERT_TRUE(writer.held());
+        const auto writer = test::holdOpen(log, GENERIC_READ | GENERIC_WRITE, sharing);
+        ASSERT_TRUE(writer);
         Dataset data;
         EXPECT_EQ(test::failureOf([&] { readDatFile(log, data); }), failure);
         EXPECT_EQ(data.pointCount, failure == 0 ? 3 : 0);

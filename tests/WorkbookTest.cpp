@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
-#include <optional>
 
 #ifdef _WIN32
 #include <charconv>
@@ -87,21 +86,13 @@ void expectCells(const xls::WalkedWorkbook &book, const CellMap &expected, bool 
 }
 
 #ifdef _WIN32
-// A number as float.hex() in Python reads it back, bit for bit.
-std::string hexOf(double value)
-{
-    char text[64];
-    return std::string(text, std::to_chars(text, text + sizeof text, value, std::chars_format::hex).ptr);
-}
-
 // Text as read_cells.py prints it: its UTF-16LE bytes in hex, "-" for none.
 std::string hexOf(const std::u16string &text)
 {
-    static const char digits[] = "0123456789abcdef";
     std::string hex;
     for (const char16_t unit : text)
-        for (const unsigned byte : {unsigned(unit) & 0xFF, unsigned(unit) >> 8})
-            hex += {digits[byte >> 4], digits[byte & 15]};
+        for (const unsigned byte : {unit & 0xFF, unit >> 8})
+            hex += "0123456789abcdef"[byte >> 4], hex += "0123456789abcdef"[byte & 15];
     return hex.empty() ? "-" : hex;
 }
 
@@ -113,21 +104,14 @@ std::string hexOf(const std::u16string &text)
 void leaveForReadBack(const fs::path &workbook, const CellMap &cells)
 {
     const char *kinds[] = {"text", "number", "date", "error"};
+    char number[64]; // in hex, as Python's float.fromhex reads it back bit for bit
     std::ofstream out(fs::path(workbook).replace_extension(".cells"));
     out << "file\nsheet Sheet1\n";
     for (const auto &[place, cell] : cells)
         out << "cell " << place.first << ' ' << place.second << ' ' << kinds[int(cell.kind)] << ' '
-            << hexOf(cell.number) << ' ' << hexOf(cell.text) << '\n';
+            << std::string_view(number, std::to_chars(number, std::end(number), cell.number, std::chars_format::hex).ptr)
+            << ' ' << hexOf(cell.text) << '\n';
     out << "sheet Sheet2\nsheet Sheet3\n";
-}
-
-// Where the workbooks wait for the Linux side, emptied first.
-fs::path readBackFolder()
-{
-    const fs::path folder = KESTRANE_READBACK_FOLDER;
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder;
 }
 #endif
 
@@ -149,7 +133,8 @@ TEST(Workbook, RealReadersFindTheLayoutOfEachLog)
         {"negative", {.points = 3, .timing = {-3.0f, 0.0f}}, {}},
         {"largest", {.points = 4679, .value = valueOf, .timing = {30001.0f, 0.0f}}, {}}}; // times past 2^24: not all singles
 #ifdef _WIN32
-    const fs::path folder = readBackFolder();
+    const fs::path folder = KESTRANE_READBACK_FOLDER; // where the Linux side reads them back, emptied first
+    fs::remove_all(folder), fs::create_directories(folder);
 #else
     const fs::path folder = testdata::freshFolder("layout");
 #endif
@@ -292,10 +277,10 @@ TEST(Workbook, SavesTheWholeFileOrNothing)
         for (int row = 0; row < (c.failure == 1004 ? 110 : 1); ++row) // 110 strings of 64 KiB: over 7 MiB
             book.Worksheets("Sheet1").Cells(row + 1, 2).setValue(std::u16string(32767, char16_t(0x4e00 + row)));
 #ifdef _WIN32
-        std::optional<test::HeldOpen> holder;
-        if (c.heldOpen) {
-            ASSERT_TRUE(holder.emplace(path, GENERIC_READ, 0).held());
-        }
+        auto holder = test::holdOpen(path, GENERIC_READ, 0);
+        if (!c.heldOpen)
+            holder.reset();
+        ASSERT_EQ(bool(holder), c.heldOpen);
         EXPECT_EQ(test::failureOf([&] { book.SaveAs(path); }), c.failure);
         holder.reset();
 #else
@@ -332,16 +317,14 @@ TEST(Workbook, ReadsAndSavesUnderAnyName)
         SCOPED_TRACE(std::string(name.begin(), name.end()));
         const fs::path folder = root / name;
         fs::create_directory(folder);
-        const std::string log = testdata::datBytes({.points = 3});
-        testdata::writeFile(folder / (name + u8".dat"), log);
         Dataset data;
-        ASSERT_EQ(test::failureOf([&] { readDatFile(folder / (name + u8".dat"), data); }), 0);
+        ASSERT_EQ(test::failureOf([&] { readDatFile(testdata::writeDat(folder / (name + u8".dat"), {.points = 3}), data); }), 0);
         EXPECT_EQ(data.pointCount, 3);
         spreadsheet::Workbook book;
         writeLayout(data, book.Worksheets("sheet1"), spreadsheet::DateTime::fromLocal(2024, 5, 17, 14, 3, 9));
         EXPECT_EQ(test::failureOf([&] { book.SaveAs(folder / (name + u8".xls")); }), 0);
         const auto bytes = book.fileBytes();
-        EXPECT_EQ(filesIn(folder), (std::map<fs::path, std::string>{{name + u8".dat", log},
+        EXPECT_EQ(filesIn(folder), (std::map<fs::path, std::string>{{name + u8".dat", testdata::datBytes({.points = 3})},
                                                                     {name + u8".xls", std::string(bytes.begin(), bytes.end())}}));
     }
 }
