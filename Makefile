@@ -17,7 +17,7 @@ JOBS  ?= $(shell nproc)
 # "a|b": either will do, and a is installed when neither is there. The tests
 # read workbooks back with LibreOffice: a desktop's own serves as well as the
 # windowless one, which would otherwise replace it.
-PACKAGES = cmake make g++ pkg-config dpkg-dev libgtest-dev libgmock-dev libbenchmark-dev \
+PACKAGES = cmake make g++ pkg-config dpkg-dev libgtest-dev libgmock-dev googletest libbenchmark-dev \
            qt6-base-dev libgl-dev libvulkan-dev \
            python3 python3-xlrd python3-xlwt 'libreoffice-calc-nogui|libreoffice-calc' \
            xvfb xauth openbox xdotool x11-utils imagemagick fonts-dejavu-core qt6-gtk-platformtheme \

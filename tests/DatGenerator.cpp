@@ -38,14 +38,14 @@ std::string datBytes(const DatSpec &spec)
     return bytes;
 }
 
-void writeFile(const std::string &path, const std::string &bytes)
+void writeFile(const std::filesystem::path &path, const std::string &bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out.write(bytes.data(), std::streamsize(bytes.size())))
-        throw std::runtime_error("cannot write " + path);
+        throw std::runtime_error("cannot write " + path.generic_string());
 }
 
-std::string writeDat(const std::string &path, const DatSpec &spec)
+std::filesystem::path writeDat(const std::filesystem::path &path, const DatSpec &spec)
 {
     writeFile(path, datBytes(spec));
     return path;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -28,9 +29,9 @@ std::string nameRecord(const std::string &bytes);
 std::string datBytes(const DatSpec &spec);
 
 // Writes bytes to path, replacing the file; throws std::runtime_error on failure.
-void writeFile(const std::string &path, const std::string &bytes);
+void writeFile(const std::filesystem::path &path, const std::string &bytes);
 // Writes the .DAT file of spec to path and returns path.
-std::string writeDat(const std::string &path, const DatSpec &spec);
+std::filesystem::path writeDat(const std::filesystem::path &path, const DatSpec &spec);
 
 // A fresh empty folder below the test temp folder, unique to this process.
 std::string freshFolder(const std::string &name);

@@ -9,8 +9,14 @@
 #include <fstream>
 #include <limits>
 
+#ifdef _WIN32
+#include <charconv>
+#include "HeldOpen.h"
+#else
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <csignal>
+#endif
 
 #include "DatGenerator.h"
 #include "FailureOf.h"
@@ -79,6 +85,36 @@ void expectCells(const xls::WalkedWorkbook &book, const CellMap &expected, bool 
     }
 }
 
+#ifdef _WIN32
+// Text as read_cells.py prints it: its UTF-16LE bytes in hex, "-" for none.
+std::string hexOf(const std::u16string &text)
+{
+    std::string hex;
+    for (const char16_t unit : text)
+        for (const unsigned byte : {unit & 0xFF, unit >> 8})
+            hex += "0123456789abcdef"[byte >> 4], hex += "0123456789abcdef"[byte & 15];
+    return hex.empty() ? "-" : hex;
+}
+
+// A Windows program cannot run the Linux readers: Wine starts them, but
+// hands back neither their output nor their end. So each workbook is left
+// with NAME.cells beside it, what read_cells.py must print for it (all cells
+// in Sheet1, two empty sheets after it), and readers/compare_cells.py reads
+// them back on the Linux side.
+void leaveForReadBack(const fs::path &workbook, const CellMap &cells)
+{
+    const char *kinds[] = {"text", "number", "date", "error"};
+    char number[64]; // in hex, as Python's float.fromhex reads it back bit for bit
+    std::ofstream out(fs::path(workbook).replace_extension(".cells"));
+    out << "file\nsheet Sheet1\n";
+    for (const auto &[place, cell] : cells)
+        out << "cell " << place.first << ' ' << place.second << ' ' << kinds[int(cell.kind)] << ' '
+            << std::string_view(number, std::to_chars(number, std::end(number), cell.number, std::chars_format::hex).ptr)
+            << ' ' << hexOf(cell.text) << '\n';
+    out << "sheet Sheet2\nsheet Sheet3\n";
+}
+#endif
+
 } // namespace
 
 TEST(Workbook, RealReadersFindTheLayoutOfEachLog)
@@ -96,13 +132,18 @@ TEST(Workbook, RealReadersFindTheLayoutOfEachLog)
         {"three", {.points = 3, .value = valueOf}, {}}, {"special", odd, longTexts}, {"empty", {.timing = {0.0f, 0.0f}}, {}},
         {"negative", {.points = 3, .timing = {-3.0f, 0.0f}}, {}},
         {"largest", {.points = 4679, .value = valueOf, .timing = {30001.0f, 0.0f}}, {}}}; // times past 2^24: not all singles
-    const std::string folder = testdata::freshFolder("layout");
-    std::vector<std::string> paths;
+#ifdef _WIN32
+    const fs::path folder = KESTRANE_READBACK_FOLDER; // where the Linux side reads them back, emptied first
+    fs::remove_all(folder), fs::create_directories(folder);
+#else
+    const fs::path folder = testdata::freshFolder("layout");
+#endif
+    std::vector<fs::path> paths;
     std::vector<CellMap> expected;
     spreadsheet::Application application;
     for (const auto &[name, spec, texts] : logs) {
         Dataset data;
-        readDatFile(testdata::writeDat(folder + "/" + name + ".dat", spec), data);
+        readDatFile(testdata::writeDat(folder / (name + ".dat"), spec), data);
         expected.push_back(expectedCells(data));
         const auto book = application.Workbooks().Add();
         writeLayout(data, book->Worksheets("sheet1"), spreadsheet::DateTime::fromLocal(2024, 5, 17, 14, 3, 9));
@@ -111,13 +152,18 @@ TEST(Workbook, RealReadersFindTheLayoutOfEachLog)
             expected.back()[{row, 9}] = {CellKind::Text, texts[std::size_t(row)]};
         }
         EXPECT_EQ(data.pointIndex, std::max(0, data.pointCount - 1)) << name;
-        paths.push_back(folder + "/" + name + ".xls");
+        paths.push_back(folder / (name + ".xls"));
         book->SaveAs(paths.back());
         book->Close();
     }
+#ifdef _WIN32
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        leaveForReadBack(paths[i], expected[i]);
+    return;
+#endif
     std::vector<std::map<int, int>> widths;
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        SCOPED_TRACE(paths[i]);
+        SCOPED_TRACE(paths[i].string());
         const auto book = xls::walkXlsFile(paths[i]);
         expectCells(book, expected[i], true);
         widths.push_back(book.sheets.empty() ? std::map<int, int>() : book.sheets[0].columnWidths);
@@ -127,7 +173,7 @@ TEST(Workbook, RealReadersFindTheLayoutOfEachLog)
     paths.pop_back(); // the largest takes LibreOffice long and shows it nothing new
     const auto byLibreOffice = xls::readWithLibreOffice(paths);
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        SCOPED_TRACE(paths[i] + " read by LibreOffice");
+        SCOPED_TRACE(paths[i].string() + " read by LibreOffice");
         expectCells(byLibreOffice[i], expected[i], false);
     }
 }
@@ -135,9 +181,9 @@ TEST(Workbook, RealReadersFindTheLayoutOfEachLog)
 namespace {
 
 // Each file of a folder with its content.
-std::map<std::string, std::string> filesIn(const std::string &folder)
+std::map<fs::path, std::string> filesIn(const fs::path &folder)
 {
-    std::map<std::string, std::string> files;
+    std::map<fs::path, std::string> files;
     for (const auto &entry : fs::directory_iterator(folder)) {
         std::ifstream in(entry.path(), std::ios::binary);
         files[entry.path().filename()] = entry.is_symlink()     ? "a link to " + fs::read_symlink(entry).string()
@@ -149,14 +195,16 @@ std::map<std::string, std::string> filesIn(const std::string &folder)
 
 struct SaveCase {
     const char *name;
-    std::string (*prepare)(const std::string &folder); // makes the folder's state, gives the path to save to
+    fs::path (*prepare)(const fs::path &folder); // makes the folder's state, gives the path to save to
     int failure;
     unsigned mode = 0;                // of the saved file, where it matters
-    rlim_t sizeLimit = RLIM_INFINITY; // as on a disk that fills up
+    std::uint64_t sizeLimit = 0;      // as on a disk that fills up; 0 for none
     int modeRefusal = 0;              // what changing permission bits says, as on FAT or a share
     const char *linkedFile = nullptr; // the file written where the path is a symbolic link
+    bool heldOpen = false;            // another program holds the target open, sharing it with no one
 };
 
+#ifndef _WIN32
 // The test links with --wrap=fchmod: the save's fchmod fails with this error
 // number, as on a file system that holds no permission bits; 0 for the real call.
 int fchmodRefusal = 0;
@@ -168,6 +216,7 @@ extern "C" int __wrap_fchmod(int fd, mode_t mode)
     errno = fchmodRefusal;
     return -1;
 }
+#endif
 
 } // namespace
 
@@ -175,56 +224,107 @@ extern "C" int __wrap_fchmod(int fd, mode_t mode)
 // behind, an existing file untouched.
 TEST(Workbook, SavesTheWholeFileOrNothing)
 {
-    const SaveCase cases[] = {
-        {"NewFile", [](const std::string &f) { return f + "/new.xls"; }, 0, 0644},
-        {"ReplacedKeepsItsMode", [](const std::string &f) { fs::permissions(f + "/old.xls", fs::perms(0640)); return f + "/old.xls"; }, 0, 0640},
+    std::vector<SaveCase> cases = {
+        {"MissingFolder", [](const fs::path &f) { return f / "no such folder" / "out.xls"; }, 76},
+        {"TargetIsAFolder", [](const fs::path &f) { fs::create_directory(f / "folder.xls"); return f / "folder.xls"; }, 75},
+        {"NameTooLong", [](const fs::path &f) { return f / (std::string(300, 'n') + ".xls"); }, 52},
+        // A spreadsheet program's lock file beside the workbook: LibreOffice's, then the Windows program's.
+        {"LockedByLibreOffice", [](const fs::path &f) { testdata::writeFile(f / ".~lock.old.xls#", ",user,host,;"); return f / "old.xls"; }, 70},
+        {"LockedOnASharedFolder", [](const fs::path &f) { testdata::writeFile(f / "~$old.xls", "user"); return f / "old.xls"; }, 70},
+        {"TooLargeForTheFormat", [](const fs::path &f) { return f / "old.xls"; }, 1004},
+    };
+#ifdef _WIN32
+    // Attributes and permissions are kept by ReplaceFileW itself.
+    const std::vector<SaveCase> platformCases = {
+        {"NewFile", [](const fs::path &f) { return f / "new.xls"; }, 0},
+        {"Replaced", [](const fs::path &f) { return f / "old.xls"; }, 0},
+        {"ReadOnly", [](const fs::path &f) { fs::permissions(f / "old.xls", fs::perms::all, fs::perm_options::remove); return f / "old.xls"; }, 70},
+        // As the Windows spreadsheet program holds a workbook it has open.
+        {"HeldWithoutSharing", [](const fs::path &f) { return f / "old.xls"; }, 70, 0, 0, 0, nullptr, true},
+    };
+#else
+    // Symbolic links, permission bits, the file size limit and a folder the
+    // kernel keeps are POSIX matters.
+    const std::vector<SaveCase> platformCases = {
+        {"NewFile", [](const fs::path &f) { return f / "new.xls"; }, 0, 0644},
+        {"ReplacedKeepsItsMode", [](const fs::path &f) { fs::permissions(f / "old.xls", fs::perms(0640)); return f / "old.xls"; }, 0, 0640},
         // A file system without permission bits refuses to set them; any other refusal fails the save.
-        {"ReplacedWhereModesAreNotHeld", [](const std::string &f) { fs::permissions(f + "/old.xls", fs::perms(0640)); return f + "/old.xls"; }, 0, 0644, RLIM_INFINITY, EOPNOTSUPP},
-        {"ReplacedWhereModesCannotBeSet", [](const std::string &f) { return f + "/old.xls"; }, 0, 0644, RLIM_INFINITY, ENOSYS},
-        {"ModeRefusedByAFailingDisk", [](const std::string &f) { return f + "/old.xls"; }, 57, 0, RLIM_INFINITY, EIO},
-        {"LinkToAFileNotYetThere", [](const std::string &f) { fs::create_symlink("real.xls", f + "/link.xls"); return f + "/link.xls"; }, 0, 0644, RLIM_INFINITY, 0, "real.xls"},
-        {"LinkInAChainToAnotherFolder", [](const std::string &f) {
-             fs::create_directory(f + "/sub"), fs::create_symlink("sub/next.xls", f + "/link.xls"), fs::create_symlink("../old.xls", f + "/sub/next.xls");
-             return f + "/link.xls"; }, 0, 0644, RLIM_INFINITY, 0, "old.xls"},
-        {"LinkInALoop", [](const std::string &f) { fs::create_symlink("link.xls", f + "/link.xls"); return f + "/link.xls"; }, 75},
-        {"MissingFolder", [](const std::string &f) { return f + "/no such folder/out.xls"; }, 76},
-        {"TargetIsAFolder", [](const std::string &f) { fs::create_directory(f + "/folder.xls"); return f + "/folder.xls"; }, 75},
-        {"NameTooLong", [](const std::string &f) { return f + "/" + std::string(300, 'n') + ".xls"; }, 52},
-        {"FolderTakesNoFiles", [](const std::string &) { return std::string("/sys/kernel/kestrane-out.xls"); }, 70},
-        {"DiskFillsUp", [](const std::string &f) { return f + "/old.xls"; }, 61, 0, 4096},
-        // A spreadsheet program's lock file beside the workbook: LibreOffice's, then the one on shared folders.
-        {"LockedByLibreOffice", [](const std::string &f) { testdata::writeFile(f + "/.~lock.old.xls#", ",user,host,;"); return f + "/old.xls"; }, 70},
-        {"LockedOnASharedFolder", [](const std::string &f) { testdata::writeFile(f + "/~$old.xls", "user"); return f + "/old.xls"; }, 70},
-        {"LockedBesideTheLinkedFile", [](const std::string &f) {
-             testdata::writeFile(f + "/.~lock.old.xls#", ",user,host,;"), fs::create_symlink("old.xls", f + "/link.xls");
-             return f + "/link.xls"; }, 70},
-        {"TooLargeForTheFormat", [](const std::string &f) { return f + "/old.xls"; }, 1004},
+        {"ReplacedWhereModesAreNotHeld", [](const fs::path &f) { fs::permissions(f / "old.xls", fs::perms(0640)); return f / "old.xls"; }, 0, 0644, 0, EOPNOTSUPP},
+        {"ReplacedWhereModesCannotBeSet", [](const fs::path &f) { return f / "old.xls"; }, 0, 0644, 0, ENOSYS},
+        {"ModeRefusedByAFailingDisk", [](const fs::path &f) { return f / "old.xls"; }, 57, 0, 0, EIO},
+        {"LinkToAFileNotYetThere", [](const fs::path &f) { fs::create_symlink("real.xls", f / "link.xls"); return f / "link.xls"; }, 0, 0644, 0, 0, "real.xls"},
+        {"LinkInAChainToAnotherFolder", [](const fs::path &f) {
+             fs::create_directory(f / "sub"), fs::create_symlink("sub/next.xls", f / "link.xls"), fs::create_symlink("../old.xls", f / "sub/next.xls");
+             return f / "link.xls"; }, 0, 0644, 0, 0, "old.xls"},
+        {"LinkInALoop", [](const fs::path &f) { fs::create_symlink("link.xls", f / "link.xls"); return f / "link.xls"; }, 75},
+        {"FolderTakesNoFiles", [](const fs::path &) { return fs::path("/sys/kernel/kestrane-out.xls"); }, 70},
+        {"DiskFillsUp", [](const fs::path &f) { return f / "old.xls"; }, 61, 0, 4096},
+        {"LockedBesideTheLinkedFile", [](const fs::path &f) {
+             testdata::writeFile(f / ".~lock.old.xls#", ",user,host,;"), fs::create_symlink("old.xls", f / "link.xls");
+             return f / "link.xls"; }, 70},
     };
     const mode_t mask = ::umask(022);
     ::signal(SIGXFSZ, SIG_IGN); // a write over the size limit fails instead
+#endif
+    cases.insert(cases.end(), platformCases.begin(), platformCases.end());
     for (const SaveCase &c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string folder = testdata::freshFolder(std::string("save-") + c.name);
-        testdata::writeFile(folder + "/old.xls", "the previous workbook");
-        const std::string path = c.prepare(folder);
+        const fs::path folder = testdata::freshFolder(std::string("save-") + c.name);
+        testdata::writeFile(folder / "old.xls", "the previous workbook");
+        const fs::path path = c.prepare(folder);
         auto files = filesIn(folder);
         spreadsheet::Workbook book;
         for (int row = 0; row < (c.failure == 1004 ? 110 : 1); ++row) // 110 strings of 64 KiB: over 7 MiB
             book.Worksheets("Sheet1").Cells(row + 1, 2).setValue(std::u16string(32767, char16_t(0x4e00 + row)));
+#ifdef _WIN32
+        auto holder = test::holdOpen(path, GENERIC_READ, 0);
+        if (!c.heldOpen)
+            holder.reset();
+        ASSERT_EQ(bool(holder), c.heldOpen);
+        EXPECT_EQ(test::failureOf([&] { book.SaveAs(path); }), c.failure);
+        holder.reset();
+#else
         rlimit unlimited{};
         ::getrlimit(RLIMIT_FSIZE, &unlimited);
-        const rlimit limit{c.sizeLimit, unlimited.rlim_max};
+        const rlimit limit{c.sizeLimit == 0 ? RLIM_INFINITY : rlim_t(c.sizeLimit), unlimited.rlim_max};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         fchmodRefusal = c.modeRefusal;
         EXPECT_EQ(test::failureOf([&] { book.SaveAs(path); }), c.failure);
         fchmodRefusal = 0;
         ::setrlimit(RLIMIT_FSIZE, &unlimited);
+#endif
         if (c.failure == 0) { // the file a link names is written, and the link is kept
             const auto bytes = book.fileBytes();
-            files[c.linkedFile ? c.linkedFile : fs::path(path).filename().string()] = std::string(bytes.begin(), bytes.end());
+            files[c.linkedFile ? fs::path(c.linkedFile) : path.filename()] = std::string(bytes.begin(), bytes.end());
             EXPECT_TRUE(c.mode == 0 || fs::status(path).permissions() == fs::perms(c.mode));
         }
         EXPECT_EQ(filesIn(folder), files) << "a failed save changes nothing; a save writes the whole file";
+#ifdef _WIN32
+        fs::permissions(folder / "old.xls", fs::perms::owner_write, fs::perm_options::add); // so that it can be removed
+#endif
     }
+#ifndef _WIN32
     ::umask(mask);
+#endif
+}
+
+// A log and its workbook in a folder of the same name, in any script: the
+// names reach the system as they are, UTF-16 on Windows, UTF-8 bytes here.
+TEST(Workbook, ReadsAndSavesUnderAnyName)
+{
+    const fs::path root = testdata::freshFolder("names");
+    for (const std::u8string name : {u8"Messdaten Größe", u8"Тест", u8"測定"}) {
+        SCOPED_TRACE(std::string(name.begin(), name.end()));
+        const fs::path folder = root / name;
+        fs::create_directory(folder);
+        Dataset data;
+        ASSERT_EQ(test::failureOf([&] { readDatFile(testdata::writeDat(folder / (name + u8".dat"), {.points = 3}), data); }), 0);
+        EXPECT_EQ(data.pointCount, 3);
+        spreadsheet::Workbook book;
+        writeLayout(data, book.Worksheets("sheet1"), spreadsheet::DateTime::fromLocal(2024, 5, 17, 14, 3, 9));
+        EXPECT_EQ(test::failureOf([&] { book.SaveAs(folder / (name + u8".xls")); }), 0);
+        const auto bytes = book.fileBytes();
+        EXPECT_EQ(filesIn(folder), (std::map<fs::path, std::string>{{name + u8".dat", testdata::datBytes({.points = 3})},
+                                                                    {name + u8".xls", std::string(bytes.begin(), bytes.end())}}));
+    }
 }

@@ -9,11 +9,11 @@ namespace kestrane::xls {
 namespace {
 
 // Runs read_cells.py over the files and gathers what it prints.
-std::vector<WalkedWorkbook> readCells(const std::string &reader, const std::vector<std::string> &paths)
+std::vector<WalkedWorkbook> readCells(const std::string &reader, const std::vector<std::filesystem::path> &paths)
 {
     std::string command = KESTRANE_PYTHON3 " " READ_CELLS_SCRIPT " " + reader;
     for (const auto &path : paths)
-        command += " '" + path + "'"; // test paths hold no quote
+        command += " '" + path.string() + "'"; // test paths hold no quote
     std::vector<WalkedWorkbook> books;
     FILE *pipe = ::popen(command.c_str(), "r");
     char *line = nullptr; // a whole line, however long its text
@@ -49,9 +49,9 @@ std::vector<WalkedWorkbook> readCells(const std::string &reader, const std::vect
 
 } // namespace
 
-WalkedWorkbook walkXlsFile(const std::string &path) { return readCells("xlrd", {path}).front(); }
+WalkedWorkbook walkXlsFile(const std::filesystem::path &path) { return readCells("xlrd", {path}).front(); }
 
-std::vector<WalkedWorkbook> readWithLibreOffice(const std::vector<std::string> &paths)
+std::vector<WalkedWorkbook> readWithLibreOffice(const std::vector<std::filesystem::path> &paths)
 {
     return readCells("libreoffice", paths);
 }

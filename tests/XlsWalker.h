@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -31,8 +32,8 @@ struct WalkedWorkbook {
 };
 
 // The workbook at `path` as xlrd reads it.
-WalkedWorkbook walkXlsFile(const std::string &path);
+WalkedWorkbook walkXlsFile(const std::filesystem::path &path);
 // The workbooks at `paths` as LibreOffice reads them, in one run of it.
-std::vector<WalkedWorkbook> readWithLibreOffice(const std::vector<std::string> &paths);
+std::vector<WalkedWorkbook> readWithLibreOffice(const std::vector<std::filesystem::path> &paths);
 
 } // namespace kestrane::xls

@@ -7,9 +7,14 @@ set -eu
 export WINEPREFIX="$KESTRANE_WINEPREFIX"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}" # no Mono or Gecko installer at the first start
+# Tests start in parallel: one makes the prefix while the others wait for it.
+mkdir -p "$WINEPREFIX"
+exec 9>"$WINEPREFIX.lock"
+flock 9
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  mkdir -p "$WINEPREFIX"
   wineboot --init >/dev/null 2>&1 || true
   wineserver --wait
 fi
+flock -u 9
+exec 9>&-
 exec wine "$@"

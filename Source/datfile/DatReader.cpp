@@ -3,18 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <string_view>
 #include <vector>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "common/Failure.h"
 #include "common/Numbers.h"
+#include "datfile/LogFile.h"
 
 namespace kestrane {
 
@@ -29,65 +25,6 @@ constexpr std::int64_t kMostBytesRead = kLastReadableRecord * DatRecordLength;
 // complete read.
 constexpr std::int32_t kMostPointsStored = std::int32_t(kLastReadableRecord / Dataset::ChannelCount);
 
-// Closes a POSIX file descriptor on every way out of the read.
-class FileHandle {
-public:
-    explicit FileHandle(int fd) : m_fd(fd) {}
-    ~FileHandle() { if (m_fd >= 0) ::close(m_fd); }
-    FileHandle(const FileHandle &) = delete;
-    FileHandle &operator=(const FileHandle &) = delete;
-    int fd() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-bool folderExists(const std::string &path)
-{
-    const auto slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    struct stat info {};
-    return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// The failure for a file that cannot be opened, by what the system said.
-Failure openFailure(const std::string &path, int error)
-{
-    switch (error) {
-    case ENOENT: return Failure(folderExists(path) ? FileNotFound : PathNotFound);
-    case ENOTDIR: return Failure(PathNotFound);
-    case EACCES:
-    case EPERM: return Failure(PermissionDenied);
-    case ENAMETOOLONG: return Failure(BadFileNameOrNumber);
-    default: return Failure(PathFileAccessError);
-    }
-}
-
-// Opens the file for reading only. A path that does not exist is refused,
-// never created; O_NONBLOCK keeps a named pipe from hanging the open.
-int openForReading(const std::string &path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        throw openFailure(path, errno);
-    return fd;
-}
-
-// The file's length as the signed 32-bit number the point count is made from.
-std::int32_t fileLength(int fd)
-{
-    struct stat info {};
-    if (::fstat(fd, &info) != 0)
-        throw Failure(DeviceIOError);
-    if (S_ISDIR(info.st_mode))
-        throw Failure(PathFileAccessError);
-    if (!S_ISREG(info.st_mode))
-        return 0; // a device or pipe has no length: it reads as an empty file
-    if (info.st_size > std::int64_t(INT32_MAX))
-        throw Failure(Overflow, "Overflow: the file is longer than 2 GiB");
-    return std::int32_t(info.st_size);
-}
-
 // The file's records, numbered from 1, asked for in rising order. A record
 // that lies wholly or partly beyond the end of the file reads as zero bytes
 // there, so a file whose length does not match its content still yields
@@ -100,8 +37,8 @@ std::int32_t fileLength(int fd)
 class RecordFile {
 public:
     explicit RecordFile(std::string_view bytes) : m_window(bytes) {}
-    RecordFile(int fd, std::int64_t bytesToRead)
-        : m_fd(fd), m_left(bytesToRead), m_chunk(new char[kChunkBytes])
+    RecordFile(LogFile &file, std::int64_t bytesToRead)
+        : m_file(&file), m_left(bytesToRead), m_chunk(new char[kChunkBytes])
     {
     }
 
@@ -146,27 +83,23 @@ private:
     // The next chunk of the file becomes the window; false at its end.
     bool readChunk()
     {
-        if (m_fd < 0 || m_left <= 0)
+        if (m_file == nullptr || m_left <= 0)
             return false;
         m_windowStart += std::int64_t(m_window.size());
         const std::size_t want = std::size_t(std::min<std::int64_t>(m_left, kChunkBytes));
         std::size_t done = 0;
         while (done < want) {
-            const ssize_t got = ::read(m_fd, m_chunk.get() + done, want - done);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got < 0)
-                throw Failure(errno == EISDIR ? PathFileAccessError : DeviceIOError);
+            const std::size_t got = m_file->read(m_chunk.get() + done, want - done);
             if (got == 0)
                 break;
-            done += std::size_t(got);
+            done += got;
         }
         m_window = std::string_view(m_chunk.get(), done);
         m_left = done < want ? 0 : m_left - std::int64_t(done);
         return done > 0;
     }
 
-    int m_fd = -1;
+    LogFile *m_file = nullptr;
     std::int64_t m_left = 0;           // bytes of the file still to be read
     std::unique_ptr<char[]> m_chunk;    // the buffer a file is read through
     std::string_view m_window;          // the bytes at hand
@@ -191,12 +124,12 @@ std::int32_t pointCountFromLength(std::int32_t length)
     return roundToInt32(double(dataRecords) / Dataset::ChannelCount);
 }
 
-void readDatFile(const std::string &path, Dataset &dataset, const ReadHooks &hooks)
+void readDatFile(const std::filesystem::path &path, Dataset &dataset, const ReadHooks &hooks)
 {
-    const FileHandle file(openForReading(path));
-    const std::int32_t length = fileLength(file.fd());
+    LogFile file(path);
+    const std::int32_t length = file.length();
     // Never more than the counter can reach is read.
-    RecordFile records(file.fd(), std::min<std::int64_t>(length, kMostBytesRead));
+    RecordFile records(file, std::min<std::int64_t>(length, kMostBytesRead));
     walkRecords(records, length, dataset, hooks);
 }
 

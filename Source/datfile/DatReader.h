@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -27,8 +28,9 @@ std::int32_t pointCountFromLength(std::int32_t length);
 // Reads the .DAT file at `path` into `dataset`: pointCount, the seven channel
 // arrays, the two timing figures and the seven names. Throws Failure on every
 // failure, leaving the dataset as far as the read got; the file is closed on
-// every path. Does not touch fileLoaded or fileConverted.
-void readDatFile(const std::string &path, Dataset &dataset, const ReadHooks &hooks = {});
+// every path; LogFile.h lists the failures of the open. Does not touch
+// fileLoaded or fileConverted.
+void readDatFile(const std::filesystem::path &path, Dataset &dataset, const ReadHooks &hooks = {});
 
 // The walk itself, over the first bytes of a file of `length` bytes (bytes
 // past the end of `bytes` read as zero). readDatFile opens and measures the

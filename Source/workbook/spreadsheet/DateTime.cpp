@@ -1,7 +1,8 @@
 #include "workbook/spreadsheet/DateTime.h"
 
 #include <cstdint>
-#include <ctime>
+
+#include "workbook/spreadsheet/LocalTime.h"
 
 namespace kestrane::spreadsheet {
 
@@ -50,11 +51,8 @@ DateTime DateTime::fromLocal(int year, int month, int day, int hour, int minute,
 
 DateTime DateTime::now()
 {
-    const std::time_t clock = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&clock, &local);
-    return fromLocal(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-                     local.tm_sec);
+    const LocalTime local = localTimeNow();
+    return fromLocal(local.year, local.month, local.day, local.hour, local.minute, local.second);
 }
 
 } // namespace kestrane::spreadsheet

@@ -1,25 +1,17 @@
 #include "workbook/spreadsheet/LockFile.h"
 
-#include <sys/stat.h>
+#include "common/FolderOf.h"
 
 namespace kestrane::spreadsheet {
 
-namespace {
-
-bool exists(const std::string &path)
+std::array<std::filesystem::path, 2> lockFilesBeside(const std::filesystem::path &workbook)
 {
-    struct stat entry {};
-    return ::lstat(path.c_str(), &entry) == 0;
-}
-
-} // namespace
-
-bool openInASpreadsheetProgram(const std::string &path)
-{
-    const auto slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    return exists(folder + ".~lock." + name + "#") || exists(folder + "~$" + name);
+    const std::filesystem::path folder = folderOf(workbook), name = workbook.filename();
+    std::filesystem::path libreOffice = folder / ".~lock.", windows = folder / "~$";
+    libreOffice += name;
+    libreOffice += "#";
+    windows += name;
+    return {libreOffice, windows};
 }
 
 } // namespace kestrane::spreadsheet

@@ -37,7 +37,7 @@ Worksheet &Workbook::Worksheets(std::string_view name)
     throw Failure(SubscriptOutOfRange);
 }
 
-void Workbook::SaveAs(const std::string &path)
+void Workbook::SaveAs(const std::filesystem::path &path)
 {
     if (!m_open)
         throw Failure(ApplicationDefined, "The workbook has been closed");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -26,7 +27,7 @@ public:
     // Writes the workbook as an .xls file at `path`, replacing a file there.
     // The file appears whole or not at all; on failure an existing file keeps
     // its content and the workbook stays open, so the save can be tried again.
-    void SaveAs(const std::string &path);
+    void SaveAs(const std::filesystem::path &path);
 
     // Closes the workbook, discarding unsaved work; writes nothing. Closing a
     // closed workbook does nothing.

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "common/Failure.h"
+#include "common/FolderOf.h"
 #include "workbook/spreadsheet/LockFile.h"
 
 namespace kestrane::spreadsheet {
@@ -34,20 +35,11 @@ Failure writeFailure(int error)
     }
 }
 
-// The folder part of a path: "." for a bare name, "/" for a file at the root.
-std::string folderOf(const std::string &path)
-{
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 // The file a symbolic link names, followed link by link, so that saving
 // replaces that file, or makes it when it is not there yet, and keeps the
 // link; any other path as it is. A link names its file relative to its own
 // folder.
-std::string resolvedTarget(std::string path)
+std::filesystem::path resolvedTarget(std::filesystem::path path)
 {
     for (int link = 0; link < 40; ++link) { // the kernel's own limit on links in a row
         struct stat entry {};
@@ -58,7 +50,7 @@ std::string resolvedTarget(std::string path)
         if (length < 0 || std::size_t(length) == sizeof named)
             throw writeFailure(length < 0 ? errno : ENAMETOOLONG);
         const std::string next(named, std::size_t(length));
-        path = !next.empty() && next.front() == '/' ? next : folderOf(path) + "/" + next;
+        path = !next.empty() && next.front() == '/' ? std::filesystem::path(next) : folderOf(path) / next;
     }
     throw writeFailure(ELOOP);
 }
@@ -68,11 +60,11 @@ std::string resolvedTarget(std::string path)
 // name near the length limit still leaves room for it.
 class TemporaryFile {
 public:
-    explicit TemporaryFile(const std::string &folder)
+    explicit TemporaryFile(const std::filesystem::path &folder)
     {
         static std::atomic<unsigned> counter{0};
         for (int attempt = 0; attempt < 100; ++attempt) {
-            m_path = folder + "/.kestrane-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
+            m_path = folder / (".kestrane-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp");
             // Mode 0666 less the umask, as any new file gets.
             m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (m_fd >= 0)
@@ -131,7 +123,7 @@ public:
             throw writeFailure(errno);
     }
 
-    void renameTo(const std::string &target)
+    void renameTo(const std::filesystem::path &target)
     {
         if (::rename(m_path.c_str(), target.c_str()) != 0)
             throw writeFailure(errno);
@@ -139,14 +131,14 @@ public:
     }
 
 private:
-    std::string m_path;
+    std::filesystem::path m_path;
     int m_fd = -1;
     bool m_renamed = false;
 };
 
 // Makes the rename itself durable. The file is already in place, so a folder
 // that cannot be flushed is no failure of the save.
-void flushFolder(const std::string &folder)
+void flushFolder(const std::filesystem::path &folder)
 {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
@@ -157,11 +149,11 @@ void flushFolder(const std::string &folder)
 
 } // namespace
 
-void saveAtomically(const std::string &path, const std::function<void(const ByteWriter &)> &produce)
+void saveAtomically(const std::filesystem::path &path, const std::function<void(const ByteWriter &)> &produce)
 {
     if (path.empty())
         throw Failure(BadFileNameOrNumber);
-    const std::string target = resolvedTarget(path);
+    const std::filesystem::path target = resolvedTarget(path);
     // A workbook open in a spreadsheet program is not replaced under it: the
     // operator closes it there and saves again.
     if (openInASpreadsheetProgram(path) || openInASpreadsheetProgram(target))
@@ -177,7 +169,7 @@ void saveAtomically(const std::string &path, const std::function<void(const Byte
     if (exists && ::access(target.c_str(), W_OK) != 0)
         throw writeFailure(errno);
 
-    const std::string folder = folderOf(target);
+    const std::filesystem::path folder = folderOf(target);
     TemporaryFile temporary(folder);
     produce([&](std::span<const unsigned char> bytes) { temporary.write(bytes); });
     if (exists)
