@@ -14,7 +14,7 @@
 #include "ScriptedDialogs.h"
 #include "window/frmDataEntry.h"
 
-// The real window on Qt's offscreen platform, shown and active, with
+// The real window on Qt's offscreen platform (Windows: its own), shown and active, with
 // scripted dialogs and a record of the commands started.
 class WindowFixture : public ::testing::Test {
 protected:
@@ -22,7 +22,11 @@ protected:
     {
         static int argc = 1;
         static char name[] = "test", *argv[] = {name, nullptr};
+        // On Windows the system's own platform: its fonts and its close
+        // messages are what the tests are there for.
+#ifndef Q_OS_WIN
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
         if (QApplication::instance() == nullptr)
             new QApplication(argc, argv); // lives as long as the process
     }

@@ -9,6 +9,10 @@
 #include <deque>
 #include <string>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 #include "WindowFixture.h"
 #include "common/Failure.h"
 #include "window/Centring.h"
@@ -187,6 +191,21 @@ TEST_F(WindowTest, OpensCentredAndClickOnTheBlankSurfaceCentresAndCloseOnlyFromT
         EXPECT_EQ(kestrane::closeAccepted(kestrane::closeOriginOf(spontaneous, sessionEnding)), !spontaneous || sessionEnding);
     EXPECT_TRUE(window->windowHandle()->close()); // a session manager's final Quit
 }
+
+#ifdef Q_OS_WIN
+// The close box, the system menu's Close and Alt+F4 reach the window as
+// SC_CLOSE: refused. A task manager asks with a bare WM_CLOSE: the window closes.
+TEST_F(WindowTest, OnWindowsCloseControlsAreRefusedAndATaskManagersCloseAccepted)
+{
+    const HWND window_ = reinterpret_cast<HWND>(window->winId());
+    SendMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window->isVisible());
+    SendMessageW(window_, WM_CLOSE, 0, 0);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window->isVisible());
+}
+#endif
 
 // A 1024 x 768 screen (15360 x 11520 twips) behind the window, recording
 // what is done to it: T top, L left, W width, H height, R restore.

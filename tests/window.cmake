@@ -1,13 +1,19 @@
 find_package(Qt6 REQUIRED COMPONENTS Test)
 
 # A widget test: GoogleTest on the real window (WindowFixture starts the
-# application on Qt's offscreen platform), registered with CTest.
+# application on Qt's offscreen platform, on Windows its own under Wine on
+# the test run's X display), registered with CTest.
+if(WIN32)
+  set(KESTRANE_TEST_PLATFORM windows)
+else()
+  set(KESTRANE_TEST_PLATFORM offscreen)
+endif()
 function(kestrane_widget_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE kestrane_window kestrane_testdata Qt6::Test GTest::gtest GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=${KESTRANE_TEST_PLATFORM}")
 endfunction()
 
 # The window: controls, shortcuts, focus, centring, minimum size, close guard.
@@ -15,7 +21,7 @@ kestrane_widget_test(frmDataEntryTest SOURCES frmDataEntryTest.cpp)
 # The same window on high-density screens: every caption still fits its box.
 # One variable only: the discovered tests keep just the first item of a list
 # (the fixture chooses the offscreen platform itself).
-foreach(scale 1.5 2)
+foreach(scale 1.25 1.5 2)
   gtest_discover_tests(frmDataEntryTest TEST_SUFFIX ".scale${scale}" DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "QT_SCALE_FACTOR=${scale}")
 endforeach()

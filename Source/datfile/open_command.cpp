@@ -1,10 +1,10 @@
-#include <QFile>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 
 #include "common/Failure.h"
 #include "datfile/DatReader.h"
+#include "window/FilePath.h"
 #include "window/frmDataEntry.h"
 
 using kestrane::Failure;
@@ -96,7 +96,7 @@ void frmDataEntry::readDatFileShowingProgress(const QString &path)
         ProgressBar1->setValue(ProgressBar1->min());
     };
     hooks.pointRead = [this](std::int32_t pointIndex) { ProgressBar1->setValue(float(pointIndex)); };
-    kestrane::readDatFile(QFile::encodeName(path).toStdString(), dataset, hooks);
+    kestrane::readDatFile(kestrane::filePath(path), dataset, hooks);
 }
 
 // The failure path of the open command: the message titled with the failure's

@@ -1,4 +1,3 @@
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 
@@ -6,6 +5,7 @@
 #include "common/Numbers.h"
 #include "workbook/WorkbookLayout.h"
 #include "workbook/spreadsheet/Spreadsheet.h"
+#include "window/FilePath.h"
 #include "window/frmDataEntry.h"
 
 using kestrane::Failure;
@@ -66,7 +66,7 @@ void frmDataEntry::convertCommand()
         CommonDialog1.Filter = QStringLiteral("Data Files (*.XLS)|*.XLS");
         CommonDialog1.ShowSave();
 
-        workbook->SaveAs(QFile::encodeName(CommonDialog1.FileName).toStdString());
+        workbook->SaveAs(kestrane::filePath(CommonDialog1.FileName));
         workbook->Close();
         workbook.reset();
         dataset.eraseValues();

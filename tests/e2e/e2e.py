@@ -14,48 +14,11 @@ from pathlib import Path
 
 import xlrd
 
+sys.dont_write_bytecode = True  # no __pycache__ left in the source tree
+from desktop import close, key, output, send, shown, virtual_desktop, wait_for
+
 MAIN = "Data File Conversion Utility"
 NAMES = ["Pressure", "Temp \xb0C", "", " " * 20, "Flow rate", "Channel six long nam", "7"]
-
-
-def wait_for(condition, what, timeout=30):
-    deadline = time.monotonic() + timeout
-    while not condition():
-        if time.monotonic() > deadline:
-            raise AssertionError("timed out waiting for " + what)
-        time.sleep(0.05)
-
-
-def output(*command):
-    return subprocess.run(command, capture_output=True, text=True).stdout
-
-
-def shown(title):
-    """How many windows titled exactly `title` are shown."""
-    return len(output("xdotool", "search", "--onlyvisible", "--name", "^%s$" % title).split())
-
-
-def key(*keys, expect=None):
-    """Presses keys; with `expect`, again until a window so titled shows (a
-    fresh X server may lose a key press to its keymap set-up)."""
-    for _ in range(3):
-        subprocess.run(["xdotool", "key", "--delay", "60", *keys], check=True)
-        try:
-            return expect and wait_for(lambda: shown(expect), expect, 10)
-        except AssertionError:
-            pass
-    raise AssertionError("%s did not bring up %r" % (keys, expect))
-
-
-def send(*keys):
-    for k in keys:  # a path is typed, a key name pressed
-        subprocess.run(["xdotool", "type", "--delay", "5", k] if "/" in k else ["xdotool", "key", k], check=True)
-
-
-def close(title, *keys):
-    """Sends keys to the dialog or message box `title` and waits for it to go."""
-    send(*keys)
-    wait_for(lambda: not shown(title), title + " to close")
 
 
 def open_log(path):
@@ -150,21 +113,11 @@ def run(program, soffice, work):
     assert app.wait(20) == 0
 
 
-with tempfile.TemporaryDirectory() as private:
-    read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                            pass_fds=(write_end,), stderr=subprocess.DEVNULL)
-    os.close(write_end)
+with tempfile.TemporaryDirectory() as private, virtual_desktop():
     assert glob.glob("/usr/lib/*/qt6/plugins/platformthemes/libqgtk3.so"), "no GTK theme: qt6-gtk-platformtheme"
-    os.environ.update(DISPLAY=":" + os.fdopen(read_end).readline().strip(), QT_QPA_PLATFORM="xcb", QT_QPA_PLATFORMTHEME="gtk3",
+    os.environ.update(QT_QPA_PLATFORM="xcb", QT_QPA_PLATFORMTHEME="gtk3",
                       XDG_CONFIG_HOME=private, XDG_DATA_HOME=private, XDG_CACHE_HOME=private)
     os.environ.pop("QT_SCALE_FACTOR", None)
-    wm = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    try:
-        wait_for(lambda: "window id" in output("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"), "openbox")
-        (Path(private) / "work").mkdir()
-        run(sys.argv[1], sys.argv[2], Path(private) / "work")
-    finally:
-        wm.kill()
-        xvfb.terminate()
+    (Path(private) / "work").mkdir()
+    run(sys.argv[1], sys.argv[2], Path(private) / "work")
 print("end to end: passed")

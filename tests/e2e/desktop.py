@@ -1,0 +1,64 @@
+# A virtual desktop for the end-to-end tests: Xvfb with openbox, and the
+# key presses and window look-ups that drive a program on it.
+
+import contextlib
+import os
+import subprocess
+import time
+
+
+def wait_for(condition, what, timeout=30):
+    deadline = time.monotonic() + timeout
+    while not condition():
+        if time.monotonic() > deadline:
+            raise AssertionError("timed out waiting for " + what)
+        time.sleep(0.05)
+
+
+def output(*command):
+    return subprocess.run(command, capture_output=True, text=True).stdout
+
+
+def shown(title):
+    """How many windows titled exactly `title` are shown."""
+    return len(output("xdotool", "search", "--onlyvisible", "--name", "^%s$" % title).split())
+
+
+def key(*keys, expect=None):
+    """Presses keys; with `expect`, again until a window so titled shows (a
+    fresh X server may lose a key press to its keymap set-up)."""
+    for _ in range(3):
+        subprocess.run(["xdotool", "key", "--delay", "60", *keys], check=True)
+        try:
+            return expect and wait_for(lambda: shown(expect), expect, 10)
+        except AssertionError:
+            pass
+    raise AssertionError("%s did not bring up %r" % (keys, expect))
+
+
+def send(*keys):
+    for k in keys:  # a path is typed, a key name pressed
+        subprocess.run(["xdotool", "type", "--delay", "5", k] if "/" in k else ["xdotool", "key", k], check=True)
+
+
+def close(title, *keys):
+    """Sends keys to the dialog or message box `title` and waits for it to go."""
+    send(*keys)
+    wait_for(lambda: not shown(title), title + " to close")
+
+
+@contextlib.contextmanager
+def virtual_desktop(width=1024, height=768):
+    """Xvfb and openbox, with DISPLAY set to them while the block runs."""
+    read_end, write_end = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (width, height), "-nolisten", "tcp"],
+                            pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    os.environ["DISPLAY"] = ":" + os.fdopen(read_end).readline().strip()
+    wm = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        wait_for(lambda: "window id" in output("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"), "openbox")
+        yield
+    finally:
+        wm.kill()
+        xvfb.terminate()
