@@ -18,6 +18,9 @@
 #include "datfile/DatReader.h"
 #include "workbook/WorkbookLayout.h"
 #include "workbook/spreadsheet/Application.h"
+#include "workbook/spreadsheet/AtomicSave.h"
+#include "workbook/spreadsheet/Biff8Writer.h"
+#include "workbook/spreadsheet/CompoundFile.h"
 
 using namespace kestrane;
 using testdata::DatSpec;
@@ -227,4 +230,30 @@ TEST(Workbook, SavesTheWholeFileOrNothing)
         EXPECT_EQ(filesIn(folder), files) << "a failed save changes nothing; a save writes the whole file";
     }
     ::umask(mask);
+}
+
+// A workbook stream that comes out at another size than was counted for it
+// fails the save, and no damaged file takes the old one's place: here a cell
+// changes after the count, to a number written as a longer or shorter record.
+TEST(Workbook, AStreamOfAnotherSizeThanCountedFailsTheSave)
+{
+    const struct { const char *name; double counted, written; int failure; } cases[] = {
+        {"SameRecord", 0.5, 0.25, 0}, {"LongerRecord", 2.0, 0.1, 1004}, {"ShorterRecord", 0.1, 2.0, 1004}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string folder = testdata::freshFolder(std::string("count-") + c.name);
+        testdata::writeFile(folder + "/old.xls", "the previous workbook");
+        const auto files = filesIn(folder);
+        spreadsheet::Workbook book;
+        spreadsheet::Worksheet &sheet = book.Worksheets("Sheet1");
+        sheet.Cells(1, 1).setValue(c.counted);
+        EXPECT_EQ(test::failureOf([&] {
+            spreadsheet::saveAtomically(folder + "/old.xls", [&](const spreadsheet::ByteWriter &write) {
+                const spreadsheet::WorkbookStream stream({&sheet});
+                sheet.Cells(1, 1).setValue(c.written);
+                spreadsheet::writeCompoundFile(stream.size(), [&](const auto &to) { stream.writeTo(to); }, write);
+            });
+        }), c.failure);
+        EXPECT_EQ(filesIn(folder) == files, c.failure != 0) << "a failed save leaves the old file as it was";
+    }
 }

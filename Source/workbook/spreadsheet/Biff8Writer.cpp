@@ -8,7 +8,6 @@
 #include "workbook/spreadsheet/CellFormats.h"
 #include "workbook/spreadsheet/RkNumber.h"
 #include "workbook/spreadsheet/SharedStrings.h"
-#include "workbook/spreadsheet/CompoundFile.h"
 #include "workbook/spreadsheet/Worksheet.h"
 
 namespace kestrane::spreadsheet {
@@ -145,7 +144,6 @@ WorkbookStream::WorkbookStream(std::vector<const Worksheet *> sheets) : m_sheets
         m_globals.patchU32(offsetFields[i], std::uint32_t(m_size));
         m_size += m_plans[i].start.size() + m_plans[i].cellBytes + m_plans[i].end.size();
     }
-    requireStreamFits(m_size);
 }
 
 void WorkbookStream::writeTo(const ByteWriter &write) const
