@@ -34,8 +34,6 @@ void frmDataEntry::openCommand()
     const QPointer<QWidget> focusBefore = focusWidget();
     cmdSaveFile->setEnabled(false);
     dataset.clearConverted();
-    // The record length is the width of the reader's record buffer.
-    static_assert(kestrane::DatRecordLength == int(kestrane::FixedText::Width));
     dataset.pointIndex = 0;
 
     try {

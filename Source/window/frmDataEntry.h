@@ -57,8 +57,8 @@ public:
     void exitCommand();    // unload_exit.cpp
 
     // Every message box of the window: modal, with the given text, buttons,
-    // icon and title; returns the button pressed.
-    kestrane::MsgBoxResult MsgBox(const QString &text,
+    // icon and title.
+    void MsgBox(const QString &text,
                                   kestrane::MsgBoxButtons buttons = kestrane::MsgBoxButtons::OKOnly,
                                   kestrane::MsgBoxIcon icon = kestrane::MsgBoxIcon::Information,
                                   const QString &title = kestrane::ApplicationTitle);
