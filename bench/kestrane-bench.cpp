@@ -45,7 +45,7 @@ StageTimes convertOnce(kestrane::spreadsheet::Application &application, const st
     auto start = Clock::now();
     kestrane::Dataset dataset;
     kestrane::readDatFile(in, dataset);
-    dataset.markLoaded();
+    dataset.fileLoaded = true;
     times.read = millisecondsSince(start);
 
     start = Clock::now();

@@ -206,8 +206,7 @@ void frmDataEntry::startUp()
 {
     turnOnKeyPreview();
     centreOnScreen();
-    dataset.markNotLoaded();
-    StatusBar1->setText(QStringLiteral("No File Loaded"));
+    showNoFileLoaded();
     cmdConvirt->setFocus(); // the first control in the tab order
 }
 
