@@ -1,7 +1,9 @@
+#include <QAccessible>
 #include <QApplication>
 
 #include <cstdio>
 
+#include "window/ChannelNameBox.h"
 #include "window/frmDataEntry.h"
 
 int main(int argc, char *argv[])
@@ -18,6 +20,9 @@ int main(int argc, char *argv[])
         return 1;
     }
     QApplication app(argc, argv);
+    // Process-wide settings of the toolkit, made once, here: screen readers
+    // hear each channel-name box's caption and name.
+    QAccessible::installFactory(kestrane::accessibleChannelNameBox);
     frmDataEntry window;
     window.show();
     return app.exec();
