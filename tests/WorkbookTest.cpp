@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cfloat>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -132,6 +133,50 @@ TEST(Workbook, RealReadersFindTheLayoutOfEachLog)
     for (std::size_t i = 0; i < paths.size(); ++i) {
         SCOPED_TRACE(paths[i] + " read by LibreOffice");
         expectCells(byLibreOffice[i], expected[i], false);
+    }
+}
+
+// Every number cell reads back bit for bit, from the record the writer chose
+// for it: RK for a whole number of 30 bits (its integer form) and for a double
+// whose low 34 bits are clear (its high 32 bits, where RK's flags take bits
+// 32 and 33), NUMBER for the rest and for -0.0, never an RK times 100; the
+// error #NUM! where it is not finite. Values at and across each edge, mostly
+// singles as the logger writes them.
+TEST(Workbook, EachNumberReadsBackFromTheRecordChosenForIt)
+{
+    // A single with its last six mantissa bits as given: in a double they are
+    // bits 29 to 34, where RK's edge lies.
+    const auto single = [](float value, std::uint32_t lowBits) {
+        return double(std::bit_cast<float>((std::bit_cast<std::uint32_t>(value) & ~0x3Fu) | lowBits));
+    };
+    constexpr const char *Integer = "RK-integer", *High32 = "RK-float", *Number = "NUMBER", *NumError = "BOOLERR";
+    const float nan = std::numeric_limits<float>::quiet_NaN(), infinity = std::numeric_limits<float>::infinity();
+    const struct { const char *name; double value; std::string record; } numbers[] = {
+        {"Zero", 0.0, Integer}, {"MinusZero", -0.0, Number}, {"One", 1.0, Integer}, {"JustAboveOne", single(1.0f, 1), Number},
+        {"LowestInteger", -536870912.0, Integer}, {"BelowIt", -536870913.0, Number}, {"SingleBelowIt", -536870976.0f, Number},
+        {"HighestInteger", 536870911.0, Integer}, {"LargestSingleUnderIt", 536870848.0f, Integer},
+        {"AboveIt", 536870913.0, Number}, {"TwoTo29", 536870912.0, High32}, {"SingleAboveThat", 536870976.0f, Number},
+        {"Fraction", -2.5, High32}, {"LowBitsClear", single(21.7f, 0x20), High32}, {"Bit33TheIntegerFlag", single(21.7f, 0x10), Number},
+        {"Bit32TheTimes100Flag", single(21.7f, 0x08), Number}, {"WholeMantissa", single(21.7f, 0x3F), Number},
+        {"LowestBit", single(-0.0123f, 0x01), Number}, {"NearAHundredth", 21.7f, Number}, {"AHundredth", 0.07, Number},
+        {"SmallestSingle", std::numeric_limits<float>::denorm_min(), High32}, {"LargestSingle", FLT_MAX, Number},
+        {"NaN", nan, NumError}, {"Infinity", infinity, NumError}, {"MinusInfinity", -infinity, NumError}};
+    spreadsheet::Workbook book;
+    for (int row = 0; row < int(std::size(numbers)); ++row)
+        book.Worksheets("Sheet1").Cells(row + 1, 1).setValue(numbers[row].value);
+    const std::string path = testdata::freshFolder("numbers") + "/numbers.xls";
+    book.SaveAs(path);
+    const auto read = xls::walkXlsFile(path);
+    for (const auto &problem : read.problems)
+        ADD_FAILURE() << problem;
+    ASSERT_FALSE(read.sheets.empty());
+    for (int row = 0; row < int(std::size(numbers)); ++row) {
+        const auto &n = numbers[row];
+        SCOPED_TRACE(n.name);
+        const xls::WalkedCell &cell = read.sheets[0].cells.at({row, 0});
+        const bool error = n.record == NumError;
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(cell.number), std::bit_cast<std::uint64_t>(error ? 0x24 : n.value)) << cell.number;
+        EXPECT_EQ(std::pair(cell.kind, cell.record), std::pair(error ? CellKind::Error : CellKind::Number, n.record));
     }
 }
 
