@@ -1,7 +1,9 @@
+#include <QAccessible>
 #include <QApplication>
 
 #include <cstdio>
 
+#include "window/ChannelNameBox.h"
 #include "window/NoDesktop.h"
 #include "window/frmDataEntry.h"
 
@@ -12,6 +14,9 @@ int main(int argc, char *argv[])
         return 1;
     }
     QApplication app(argc, argv);
+    // Process-wide settings of the toolkit, made once, here: screen readers
+    // hear each channel-name box's caption and name.
+    QAccessible::installFactory(kestrane::accessibleChannelNameBox);
     frmDataEntry window;
     window.show();
     return app.exec();

@@ -45,11 +45,11 @@ StageTimes convertOnce(kestrane::spreadsheet::Application &application, const st
     auto start = Clock::now();
     kestrane::Dataset dataset;
     kestrane::readDatFile(in, dataset);
-    dataset.markLoaded();
+    dataset.fileLoaded = true;
     times.read = millisecondsSince(start);
 
     start = Clock::now();
-    const std::shared_ptr<ss::Workbook> book = application.Workbooks().Add();
+    const std::unique_ptr<ss::Workbook> book = application.Workbooks().Add();
     try {
         kestrane::writeLayout(dataset, book->Worksheets("sheet1"), ss::DateTime::now());
         times.layout = millisecondsSince(start);

@@ -31,11 +31,7 @@ public:
     Clock::time_point answeredAt;
     int messages = 0;
 
-    kestrane::MsgBoxResult showMessageBox(const kestrane::MessageBoxRequest &) override
-    {
-        ++messages;
-        return kestrane::MsgBoxResult::OK;
-    }
+    void showMessageBox(const kestrane::MessageBoxRequest &) override { ++messages; }
     std::optional<QString> showFileDialog(const kestrane::FileDialogRequest &) override
     {
         answeredAt = Clock::now();

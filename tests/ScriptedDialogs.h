@@ -8,18 +8,14 @@
 
 // Stands in for the operator at the window's dialogs: records every message
 // box and file dialog, and answers file dialogs from a queue (nothing
-// queued: cancel). Message boxes are answered OK.
+// queued: cancel). Message boxes are closed with OK.
 class ScriptedDialogs : public kestrane::DialogDriver {
 public:
     std::vector<kestrane::MessageBoxRequest> messages;
     std::vector<kestrane::FileDialogRequest> fileDialogs;
     std::deque<std::optional<QString>> fileAnswers;
 
-    kestrane::MsgBoxResult showMessageBox(const kestrane::MessageBoxRequest &request) override
-    {
-        messages.push_back(request);
-        return kestrane::MsgBoxResult::OK;
-    }
+    void showMessageBox(const kestrane::MessageBoxRequest &request) override { messages.push_back(request); }
 
     std::optional<QString> showFileDialog(const kestrane::FileDialogRequest &request) override
     {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "ScriptedDialogs.h"
+#include "window/ChannelNameBox.h"
 #include "window/frmDataEntry.h"
 
 // The real window on Qt's offscreen platform (Windows: its own), shown and active, with
@@ -27,8 +29,10 @@ protected:
 #ifndef Q_OS_WIN
         qputenv("QT_QPA_PLATFORM", "offscreen");
 #endif
-        if (QApplication::instance() == nullptr)
+        if (QApplication::instance() == nullptr) {
             new QApplication(argc, argv); // lives as long as the process
+            QAccessible::installFactory(kestrane::accessibleChannelNameBox); // as the program's start does
+        }
     }
 
     void SetUp() override

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cfloat>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -24,6 +25,9 @@
 #include "datfile/DatReader.h"
 #include "workbook/WorkbookLayout.h"
 #include "workbook/spreadsheet/Application.h"
+#include "workbook/spreadsheet/AtomicSave.h"
+#include "workbook/spreadsheet/Biff8Writer.h"
+#include "workbook/spreadsheet/CompoundFile.h"
 
 using namespace kestrane;
 using testdata::DatSpec;
@@ -178,6 +182,50 @@ TEST(Workbook, RealReadersFindTheLayoutOfEachLog)
     }
 }
 
+// Every number cell reads back bit for bit, from the record the writer chose
+// for it: RK for a whole number of 30 bits (its integer form) and for a double
+// whose low 34 bits are clear (its high 32 bits, where RK's flags take bits
+// 32 and 33), NUMBER for the rest and for -0.0, never an RK times 100; the
+// error #NUM! where it is not finite. Values at and across each edge, mostly
+// singles as the logger writes them.
+TEST(Workbook, EachNumberReadsBackFromTheRecordChosenForIt)
+{
+    // A single with its last six mantissa bits as given: in a double they are
+    // bits 29 to 34, where RK's edge lies.
+    const auto single = [](float value, std::uint32_t lowBits) {
+        return double(std::bit_cast<float>((std::bit_cast<std::uint32_t>(value) & ~0x3Fu) | lowBits));
+    };
+    constexpr const char *Integer = "RK-integer", *High32 = "RK-float", *Number = "NUMBER", *NumError = "BOOLERR";
+    const float nan = std::numeric_limits<float>::quiet_NaN(), infinity = std::numeric_limits<float>::infinity();
+    const struct { const char *name; double value; std::string record; } numbers[] = {
+        {"Zero", 0.0, Integer}, {"MinusZero", -0.0, Number}, {"One", 1.0, Integer}, {"JustAboveOne", single(1.0f, 1), Number},
+        {"LowestInteger", -536870912.0, Integer}, {"BelowIt", -536870913.0, Number}, {"SingleBelowIt", -536870976.0f, Number},
+        {"HighestInteger", 536870911.0, Integer}, {"LargestSingleUnderIt", 536870848.0f, Integer},
+        {"AboveIt", 536870913.0, Number}, {"TwoTo29", 536870912.0, High32}, {"SingleAboveThat", 536870976.0f, Number},
+        {"Fraction", -2.5, High32}, {"LowBitsClear", single(21.7f, 0x20), High32}, {"Bit33TheIntegerFlag", single(21.7f, 0x10), Number},
+        {"Bit32TheTimes100Flag", single(21.7f, 0x08), Number}, {"WholeMantissa", single(21.7f, 0x3F), Number},
+        {"LowestBit", single(-0.0123f, 0x01), Number}, {"NearAHundredth", 21.7f, Number}, {"AHundredth", 0.07, Number},
+        {"SmallestSingle", std::numeric_limits<float>::denorm_min(), High32}, {"LargestSingle", FLT_MAX, Number},
+        {"NaN", nan, NumError}, {"Infinity", infinity, NumError}, {"MinusInfinity", -infinity, NumError}};
+    spreadsheet::Workbook book;
+    for (int row = 0; row < int(std::size(numbers)); ++row)
+        book.Worksheets("Sheet1").Cells(row + 1, 1).setValue(numbers[row].value);
+    const std::string path = testdata::freshFolder("numbers") + "/numbers.xls";
+    book.SaveAs(path);
+    const auto read = xls::walkXlsFile(path);
+    for (const auto &problem : read.problems)
+        ADD_FAILURE() << problem;
+    ASSERT_FALSE(read.sheets.empty());
+    for (int row = 0; row < int(std::size(numbers)); ++row) {
+        const auto &n = numbers[row];
+        SCOPED_TRACE(n.name);
+        const xls::WalkedCell &cell = read.sheets[0].cells.at({row, 0});
+        const bool error = n.record == NumError;
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(cell.number), std::bit_cast<std::uint64_t>(error ? 0x24 : n.value)) << cell.number;
+        EXPECT_EQ(std::pair(cell.kind, cell.record), std::pair(error ? CellKind::Error : CellKind::Number, n.record));
+    }
+}
+
 namespace {
 
 // Each file of a folder with its content.
@@ -326,5 +374,31 @@ TEST(Workbook, ReadsAndSavesUnderAnyName)
         const auto bytes = book.fileBytes();
         EXPECT_EQ(filesIn(folder), (std::map<fs::path, std::string>{{name + u8".dat", testdata::datBytes({.points = 3})},
                                                                     {name + u8".xls", std::string(bytes.begin(), bytes.end())}}));
+    }
+}
+
+// A workbook stream that comes out at another size than was counted for it
+// fails the save, and no damaged file takes the old one's place: here a cell
+// changes after the count, to a number written as a longer or shorter record.
+TEST(Workbook, AStreamOfAnotherSizeThanCountedFailsTheSave)
+{
+    const struct { const char *name; double counted, written; int failure; } cases[] = {
+        {"SameRecord", 0.5, 0.25, 0}, {"LongerRecord", 2.0, 0.1, 1004}, {"ShorterRecord", 0.1, 2.0, 1004}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string folder = testdata::freshFolder(std::string("count-") + c.name);
+        testdata::writeFile(folder + "/old.xls", "the previous workbook");
+        const auto files = filesIn(folder);
+        spreadsheet::Workbook book;
+        spreadsheet::Worksheet &sheet = book.Worksheets("Sheet1");
+        sheet.Cells(1, 1).setValue(c.counted);
+        EXPECT_EQ(test::failureOf([&] {
+            spreadsheet::saveAtomically(folder + "/old.xls", [&](const spreadsheet::ByteWriter &write) {
+                const spreadsheet::WorkbookStream stream({&sheet});
+                sheet.Cells(1, 1).setValue(c.written);
+                spreadsheet::writeCompoundFile(stream.size(), [&](const auto &to) { stream.writeTo(to); }, write);
+            });
+        }), c.failure);
+        EXPECT_EQ(filesIn(folder) == files, c.failure != 0) << "a failed save leaves the old file as it was";
     }
 }

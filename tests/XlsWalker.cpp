@@ -19,7 +19,7 @@ std::vector<WalkedWorkbook> readCells(const std::string &reader, const std::vect
     char *line = nullptr; // a whole line, however long its text
     for (std::size_t capacity = 0; pipe && ::getline(&line, &capacity, pipe) > 0;) {
         std::istringstream in(line);
-        std::string tag, rest, kind, number, hex;
+        std::string tag, rest, kind, number, hex, record;
         int row = 0, column = 0;
         std::getline(in >> tag >> std::ws, rest);
         std::istringstream fields(rest); // read_cells.py names a file before its sheets, a sheet before its cells
@@ -31,12 +31,13 @@ std::vector<WalkedWorkbook> readCells(const std::string &reader, const std::vect
             books.back().sheets.push_back({rest, {}, {}});
         else if (tag == "width" && fields >> column >> row)
             books.back().sheets.back().columnWidths[column] = row;
-        else if (tag == "cell" && fields >> row >> column >> kind >> number >> hex) {
+        else if (tag == "cell" && fields >> row >> column >> kind >> number >> hex >> record) {
             WalkedCell &cell = books.back().sheets.back().cells[{row, column}];
             cell.kind = kind == "text" ? CellKind::Text : kind == "date" ? CellKind::Date
                       : kind == "error" ? CellKind::Error : CellKind::Number;
             cell.number = std::strtod(number.c_str(), nullptr);
             cell.code = int(cell.number);
+            cell.record = record;
             for (std::size_t i = 0; hex != "-" && i + 4 <= hex.size(); i += 4)
                 cell.text += char16_t(std::stoi(hex.substr(i + 2, 2) + hex.substr(i, 2), nullptr, 16));
         }

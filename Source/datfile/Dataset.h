@@ -19,6 +19,7 @@ using ChannelSlot = std::optional<float>;
 struct Dataset {
     static constexpr int ChannelCount = 7;
 
+    // The two flags the commands set and clear by plain assignment.
     bool fileLoaded = false;    // the last open read its file completely
     bool fileConverted = false; // the convert command has finished since the last open or unload
     std::int32_t pointCount = 0; // data points per channel of the last file measured
@@ -28,8 +29,6 @@ struct Dataset {
     std::array<std::int16_t, 2> timeSettings{}; // logging interval (s), second timing figure
     FixedText recordText; // the reader's working buffer, one record wide
 
-    // fileConverted becomes false.
-    void clearConverted() { fileConverted = false; }
     // Each array gets slots 0..pointCount, all empty; a negative pointCount
     // cannot size an array and fails with "Subscript out of range". A caller
     // that can fill no slot past `mostPoints` gets no more than slots
@@ -37,10 +36,6 @@ struct Dataset {
     void sizeValueArrays(std::int32_t mostPoints = std::numeric_limits<std::int32_t>::max());
     // Slot pointIndex of channel (1..7) receives value.
     void storeValue(int channel, float value);
-    // fileLoaded becomes true.
-    void markLoaded() { fileLoaded = true; }
-    // fileLoaded becomes false.
-    void markNotLoaded() { fileLoaded = false; }
     // All seven arrays are released; counts, names and timing figures stay.
     void eraseValues();
 };

@@ -9,15 +9,6 @@
 
 using kestrane::Failure;
 
-namespace {
-
-// Dialog options of the open dialog: the overwrite prompt (no effect when
-// opening), keep the current folder, extension-different, and no read-only
-// return.
-constexpr std::int32_t kOpenFlags = 33802; // 0x840A
-
-} // namespace
-
 // The open command: the operator chooses a .DAT file, which is read into the
 // dataset while the progress bar follows it; the seven channel names then show
 // beside their channels. A cancelled dialog unloads the data; every other
@@ -29,31 +20,19 @@ constexpr std::int32_t kOpenFlags = 33802; // 0x840A
 // left open for a later open to release.
 void frmDataEntry::openCommand()
 {
-    // Disabling the Convert button moves the focus on when it has it; a
-    // failed open puts it back where the operator left it.
+    // Disabling Convert may move the focus on; a failed open puts it back.
     const QPointer<QWidget> focusBefore = focusWidget();
     cmdSaveFile->setEnabled(false);
-    dataset.clearConverted();
-    // The record length is the width of the reader's record buffer.
-    static_assert(kestrane::DatRecordLength == int(kestrane::FixedText::Width));
+    dataset.fileConverted = false;
     dataset.pointIndex = 0;
-
     try {
         CommonDialog1.CancelError = true;
-        CommonDialog1.Flags = kOpenFlags;
         CommonDialog1.Filter = QStringLiteral("Data Files (*.DAT)|*.DAT");
         CommonDialog1.ShowOpen();
-
         // Only a path that holds ".dat" in lower case, anywhere, is read.
-        const QString path = CommonDialog1.FileName;
-        if (path.contains(QStringLiteral(".dat"), Qt::CaseSensitive)) {
-            readDatFileShowingProgress(path);
-            for (std::size_t k = 0; k < Label8.size(); ++k)
-                Label8[k]->setText(QString::fromStdU16String(dataset.channelNames[k].text()));
-            dataset.markLoaded();
-            StatusBar1->setText(QStringLiteral("File Loaded"));
-            Label9->setVisible(false);
-            ProgressBar1->setValue(1.0f);
+        if (CommonDialog1.FileName.contains(QStringLiteral(".dat"), Qt::CaseSensitive)) {
+            readDatFileShowingProgress(CommonDialog1.FileName);
+            showFileLoaded();
         } else {
             MsgBox(QStringLiteral("File must be (.Dat)"));
             clearChannelNameBoxes();
@@ -64,15 +43,11 @@ void frmDataEntry::openCommand()
         cmdSaveFile->setFocus();
     } catch (const Failure &failure) {
         if (failure.number() == kestrane::CancelSelected) {
-            clearChannelNameBoxes();
-            dataset.eraseValues();
             cmdSaveFile->setEnabled(true);
-            cmdConvirt->setEnabled(true);
-            showNoFileLoaded();
-            cmdConvirt->setFocus();
-            return;
+            returnToNoFileLoaded();
+        } else {
+            reportReadFailure(QString::fromStdString(failure.description()), focusBefore);
         }
-        reportReadFailure(QString::fromStdString(failure.description()), focusBefore);
     } catch (const std::exception &failure) {
         // Out of memory and the like: reported as any other failure of the read.
         reportReadFailure(QString::fromLocal8Bit(failure.what()), focusBefore);
@@ -99,6 +74,17 @@ void frmDataEntry::readDatFileShowingProgress(const QString &path)
     kestrane::readDatFile(kestrane::filePath(path), dataset, hooks);
 }
 
+// After a complete read: the seven names beside their channels, the file
+// loaded and the status bar saying so, the notice and the progress put away.
+void frmDataEntry::showFileLoaded()
+{
+    for (std::size_t k = 0; k < Label8.size(); ++k)
+        Label8[k]->setText(QString::fromStdU16String(dataset.channelNames[k].text()));
+    dataset.fileLoaded = true;
+    StatusBar1->setText(QStringLiteral("File Loaded"));
+    putProgressAway();
+}
+
 // The failure path of the open command: the message titled with the failure's
 // description, then no file loaded. The notice, the progress bar and the name
 // boxes stay as the read left them, and the focus goes back to the control
@@ -112,18 +98,4 @@ void frmDataEntry::reportReadFailure(const QString &description, QWidget *focusB
     cmdConvirt->setEnabled(true);
     if (focusBefore != nullptr && focusBefore != focusWidget())
         focusBefore->setFocus(Qt::OtherFocusReason);
-}
-
-// The seven channel-name boxes go blank; the names themselves stay held.
-void frmDataEntry::clearChannelNameBoxes()
-{
-    for (QLabel *box : Label8)
-        box->setText(QString());
-}
-
-// No file counts as loaded, and the status bar says so.
-void frmDataEntry::showNoFileLoaded()
-{
-    dataset.markNotLoaded();
-    StatusBar1->setText(QStringLiteral("No File Loaded"));
 }

@@ -1,6 +1,7 @@
 // Writes the program's icon as a PNG file of the given size, for the
 // desktop's icon theme: the very artwork of the window's icon.
 //   kestrane_render_icon 48 icons/hicolor/48x48/apps/kestrane.png
+// It draws into images only: its build step runs it on the offscreen platform.
 // A file that cannot be written is reported and left as it was.
 #include <QDir>
 #include <QFileInfo>
@@ -26,9 +27,6 @@ int fail(const QString &message)
 
 int main(int argc, char *argv[])
 {
-    // It draws into images only and never needs a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
 
     if (argc != 3)

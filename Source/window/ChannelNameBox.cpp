@@ -26,18 +26,17 @@ public:
     }
 };
 
+} // namespace
+
 QAccessibleInterface *accessibleChannelNameBox(const QString &className, QObject *object)
 {
     if (className == QLatin1String(ChannelNameBox::staticMetaObject.className()))
         return new ChannelNameBoxAccessible(static_cast<ChannelNameBox *>(object));
     return nullptr;
 }
-} // namespace
 
 ChannelNameBox::ChannelNameBox(QWidget *parent) : QLabel(parent)
 {
-    static const bool factoryInstalled = (QAccessible::installFactory(accessibleChannelNameBox), true);
-    Q_UNUSED(factoryInstalled);
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setIndent(TextIndent);

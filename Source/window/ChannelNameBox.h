@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+class QAccessibleInterface;
+
 namespace kestrane {
 
 // One box of the Label8 array: shows a channel name exactly as the logger
@@ -12,7 +14,8 @@ namespace kestrane {
 //
 // A screen reader hears the box's spoken caption (the window gives each box
 // one, e.g. "Channel 1 name") followed by the name it shows, so the caption
-// identifies the box and the loaded name is still spoken.
+// identifies the box and the loaded name is still spoken: the program
+// installs accessibleChannelNameBox as an accessibility factory at its start.
 class ChannelNameBox : public QLabel {
     Q_OBJECT
 public:
@@ -38,5 +41,9 @@ protected:
 private:
     QString m_spokenCaption;
 };
+
+// The accessibility factory that gives each ChannelNameBox its spoken name,
+// for QAccessible::installFactory; nullptr for any other object.
+QAccessibleInterface *accessibleChannelNameBox(const QString &className, QObject *object);
 
 } // namespace kestrane

@@ -42,7 +42,7 @@ void CommonDialog::show(FileDialogKind kind)
     request.folder = startFolder();
     request.fileName = FileName;
     request.nameFilters = qtNameFilters(Filter);
-    request.confirmOverwrite = kind == FileDialogKind::Save && (Flags & OverwritePrompt) != 0;
+    request.confirmOverwrite = kind == FileDialogKind::Save && OverwritePrompt;
     // A name typed without an extension in a save dialog gets the filter's
     // own, in lower case: "run 7" is saved as "run 7.xls", which the operator
     // and the spreadsheet programs recognise, not as a file without a type.

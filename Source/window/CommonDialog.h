@@ -2,8 +2,6 @@
 
 #include <QString>
 
-#include <cstdint>
-
 #include "window/DialogDriver.h"
 
 namespace kestrane {
@@ -15,15 +13,9 @@ namespace kestrane {
 // of its own, so that the save never proposes the log it was opened from.
 class CommonDialog {
 public:
-    // Dialog option flags a command may set.
-    static constexpr std::int32_t OverwritePrompt = 0x2;     // a save asks before replacing a file
-    static constexpr std::int32_t NoChangeDir = 0x8;         // the dialog never changes our folder anyway
-    static constexpr std::int32_t ExtensionDifferent = 0x400; // reported by some systems; no effect as input
-    static constexpr std::int32_t NoReadOnlyReturn = 0x8000;  // left to the writer: a refused write is reported there
-
     QString FileName;                           // the last chosen path
     QString Filter = QStringLiteral("(*.DAT)|*.DAT");
-    std::int32_t Flags = 0;
+    bool OverwritePrompt = false;               // a save asks before replacing a file
     bool CancelError = false;                   // cancel raises Failure(CancelSelected)
     QString InitDir = QStringLiteral("C:\\WENTHARP");
     int MaxFileSize = 260;                      // longest path accepted, in characters

@@ -12,7 +12,6 @@ inline const QString ApplicationTitle = QStringLiteral("Kestrane");
 
 enum class MsgBoxButtons { OKOnly, OKCancel };
 enum class MsgBoxIcon { None, Information };
-enum class MsgBoxResult { OK, Cancel };
 
 struct MessageBoxRequest {
     QString text;
@@ -39,8 +38,8 @@ class DialogDriver {
 public:
     virtual ~DialogDriver() = default;
 
-    // Shows a modal message box and returns the button that closed it.
-    virtual MsgBoxResult showMessageBox(const MessageBoxRequest &request) = 0;
+    // Shows a modal message box until a button closes it.
+    virtual void showMessageBox(const MessageBoxRequest &request) = 0;
 
     // Shows a modal file dialog; the chosen path, or nothing when cancelled.
     virtual std::optional<QString> showFileDialog(const FileDialogRequest &request) = 0;

@@ -5,7 +5,7 @@
 
 namespace kestrane {
 
-MsgBoxResult QtDialogDriver::showMessageBox(const MessageBoxRequest &request)
+void QtDialogDriver::showMessageBox(const MessageBoxRequest &request)
 {
     const auto icon = request.icon == MsgBoxIcon::Information ? QMessageBox::Information
                                                                 : QMessageBox::NoIcon;
@@ -16,12 +16,7 @@ MsgBoxResult QtDialogDriver::showMessageBox(const MessageBoxRequest &request)
     // Texts come from files too (failure descriptions); never read them as markup.
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Ok);
-    const int pressed = box.exec();
-    // A box closed without a button (Escape, or the program ending) answers
-    // with its cancel button where it has one.
-    if (pressed == QMessageBox::Ok)
-        return MsgBoxResult::OK;
-    return request.buttons == MsgBoxButtons::OKCancel ? MsgBoxResult::Cancel : MsgBoxResult::OK;
+    box.exec();
 }
 
 std::optional<QString> QtDialogDriver::showFileDialog(const FileDialogRequest &request)

@@ -12,7 +12,7 @@ class QtDialogDriver : public DialogDriver {
 public:
     explicit QtDialogDriver(QWidget *owner) : m_owner(owner) {}
 
-    MsgBoxResult showMessageBox(const MessageBoxRequest &request) override;
+    void showMessageBox(const MessageBoxRequest &request) override;
     std::optional<QString> showFileDialog(const FileDialogRequest &request) override;
 
 private:

@@ -18,9 +18,6 @@ public:
     void setText(const QString &text);
     QString text() const;
 
-    // The label that shows the text.
-    QLabel *textLabel() const { return m_text; }
-
 private:
     QLabel *m_text;
 };

@@ -206,8 +206,7 @@ void frmDataEntry::startUp()
 {
     turnOnKeyPreview();
     centreOnScreen();
-    dataset.markNotLoaded();
-    StatusBar1->setText(QStringLiteral("No File Loaded"));
+    showNoFileLoaded();
     cmdConvirt->setFocus(); // the first control in the tab order
 }
 
@@ -224,9 +223,9 @@ void frmDataEntry::setPlacement(std::unique_ptr<WindowPlacement> placement)
     m_placement = std::move(placement);
 }
 
-MsgBoxResult frmDataEntry::MsgBox(const QString &text, MsgBoxButtons buttons, MsgBoxIcon icon, const QString &title)
+void frmDataEntry::MsgBox(const QString &text, MsgBoxButtons buttons, MsgBoxIcon icon, const QString &title)
 {
-    return m_dialogs->showMessageBox(MessageBoxRequest{text, buttons, icon, title});
+    m_dialogs->showMessageBox(MessageBoxRequest{text, buttons, icon, title});
 }
 
 // ---- commands -----------------------------------------------------------------

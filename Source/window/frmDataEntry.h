@@ -57,8 +57,8 @@ public:
     void exitCommand();    // unload_exit.cpp
 
     // Every message box of the window: modal, with the given text, buttons,
-    // icon and title; returns the button pressed.
-    kestrane::MsgBoxResult MsgBox(const QString &text,
+    // icon and title.
+    void MsgBox(const QString &text,
                                   kestrane::MsgBoxButtons buttons = kestrane::MsgBoxButtons::OKOnly,
                                   kestrane::MsgBoxIcon icon = kestrane::MsgBoxIcon::Information,
                                   const QString &title = kestrane::ApplicationTitle);
@@ -144,12 +144,16 @@ private:
 
     // Steps of the open and convert commands (open_command.cpp, convert_command.cpp).
     void readDatFileShowingProgress(const QString &path);
+    void showFileLoaded();
     void reportReadFailure(const QString &description, QWidget *focusBefore);
-    void clearChannelNameBoxes();
-    void showNoFileLoaded();
     void writeLayoutShowingProgress(kestrane::spreadsheet::Worksheet &sheet);
-    void closeUnsaved(std::shared_ptr<kestrane::spreadsheet::Workbook> &workbook);
+    void saveUnderChosenName(kestrane::spreadsheet::Workbook &workbook);
     void reportWriteFailure(const QString &description);
+    // The window's states that several commands share (unload_exit.cpp).
+    void returnToNoFileLoaded();
+    void showNoFileLoaded();
+    void clearChannelNameBoxes();
+    void putProgressAway();
 
     std::unique_ptr<kestrane::DialogDriver> m_dialogs;
     std::unique_ptr<kestrane::WindowPlacement> m_placement;

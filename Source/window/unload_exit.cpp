@@ -8,17 +8,11 @@
 void frmDataEntry::unloadCommand()
 {
     if (dataset.fileLoaded) {
-        for (QLabel *nameBox : Label8)
-            nameBox->setText(QString());
-        dataset.eraseValues();
-        StatusBar1->setText(QStringLiteral("No File Loaded"));
-        dataset.markNotLoaded();
-        cmdConvirt->setEnabled(true);
-        cmdConvirt->setFocus();
-        dataset.clearConverted();
+        returnToNoFileLoaded();
+        dataset.fileConverted = false;
     } else {
         MsgBox(QStringLiteral("No File to Unload"));
-        dataset.markNotLoaded();
+        dataset.fileLoaded = false;
         cmdConvirt->setEnabled(true);
     }
 }
@@ -29,4 +23,39 @@ void frmDataEntry::exitCommand()
 {
     dataset.eraseValues();
     close();
+}
+
+// ---- the window's states, shared by the commands ----
+
+// The window's "no file" state, as the unload command leaves it and a
+// cancelled open or save dialog too: no names shown, the values dropped,
+// nothing loaded, and Open enabled with the focus on it.
+void frmDataEntry::returnToNoFileLoaded()
+{
+    clearChannelNameBoxes();
+    dataset.eraseValues();
+    showNoFileLoaded();
+    cmdConvirt->setEnabled(true);
+    cmdConvirt->setFocus();
+}
+
+// No file counts as loaded, and the status bar says so.
+void frmDataEntry::showNoFileLoaded()
+{
+    dataset.fileLoaded = false;
+    StatusBar1->setText(QStringLiteral("No File Loaded"));
+}
+
+// The seven channel-name boxes go blank; the names themselves stay held.
+void frmDataEntry::clearChannelNameBoxes()
+{
+    for (QLabel *box : Label8)
+        box->setText(QString());
+}
+
+// The working notice goes and the progress bar is back at 1.
+void frmDataEntry::putProgressAway()
+{
+    Label9->setVisible(false);
+    ProgressBar1->setValue(1.0f);
 }

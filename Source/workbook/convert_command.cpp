@@ -13,10 +13,6 @@ namespace spreadsheet = kestrane::spreadsheet;
 
 namespace {
 
-// Dialog options of the save dialog: ask before replacing a file, keep the
-// current folder, extension-different, and no read-only return.
-constexpr std::int32_t kSaveFlags = 33802; // 0x840A
-
 // The progress position after a channel column: a seventh of the points
 // further on, rounded ties-to-even into 16 bits; after the last column no
 // further than the point count itself.
@@ -32,7 +28,8 @@ std::int16_t nextProgressPosition(std::int16_t position, std::int32_t pointCount
 
 // The convert command: writes the loaded dataset into a new workbook, asks
 // for its name only once it is complete, saves and closes it, and empties the
-// channel values. A dataset is converted at most once.
+// channel values. A dataset is converted at most once. A cancel or a failure
+// drops the workbook unsaved, as the command ends.
 //
 // The save dialog proposes the .DAT file just opened with ".xls" in place of
 // its extension ("run.dat" -> "run.xls"), in its folder, never the log itself;
@@ -44,8 +41,6 @@ void frmDataEntry::convertCommand()
     if (dataset.fileConverted)
         return;
     conversionTime = spreadsheet::DateTime::now();
-
-    std::shared_ptr<spreadsheet::Workbook> workbook;
     try {
         if (!dataset.fileLoaded) {
             MsgBox(QStringLiteral("No (.DAT) File Loaded"));
@@ -55,40 +50,23 @@ void frmDataEntry::convertCommand()
         }
         ProgressBar1->setMin(1.0f);
         ProgressBar1->setMax(float(dataset.pointCount));
-
         if (!excelApplication)
             excelApplication = std::make_unique<spreadsheet::Application>();
-        workbook = excelApplication->Workbooks().Add();
+        const std::unique_ptr<spreadsheet::Workbook> workbook = excelApplication->Workbooks().Add();
         writeLayoutShowingProgress(workbook->Worksheets("sheet1"));
-
-        CommonDialog1.CancelError = true;
-        CommonDialog1.Flags = kSaveFlags;
-        CommonDialog1.Filter = QStringLiteral("Data Files (*.XLS)|*.XLS");
-        CommonDialog1.ShowSave();
-
-        workbook->SaveAs(kestrane::filePath(CommonDialog1.FileName));
-        workbook->Close();
-        workbook.reset();
+        saveUnderChosenName(*workbook);
         dataset.eraseValues();
         cmdConvirt->setEnabled(true);
-        ProgressBar1->setValue(1.0f);
-        Label9->setVisible(false);
+        putProgressAway();
         dataset.fileConverted = true;
     } catch (const Failure &failure) {
-        closeUnsaved(workbook);
         if (failure.number() == kestrane::CancelSelected) {
-            clearChannelNameBoxes();
-            dataset.eraseValues();
-            ProgressBar1->setValue(1.0f);
-            Label9->setVisible(false);
-            showNoFileLoaded();
-            cmdConvirt->setEnabled(true);
-            cmdConvirt->setFocus();
-            return;
+            putProgressAway();
+            returnToNoFileLoaded();
+        } else {
+            reportWriteFailure(QString::fromStdString(failure.description()));
         }
-        reportWriteFailure(QString::fromStdString(failure.description()));
     } catch (const std::exception &failure) {
-        closeUnsaved(workbook);
         reportWriteFailure(QString::fromLocal8Bit(failure.what()));
     }
 }
@@ -113,17 +91,16 @@ void frmDataEntry::writeLayoutShowingProgress(kestrane::spreadsheet::Worksheet &
     kestrane::writeLayout(dataset, sheet, conversionTime, hooks);
 }
 
-// Closes a workbook that a failure or a cancel left open, without saving it.
-// A failure of the closing itself changes nothing of the command's outcome.
-void frmDataEntry::closeUnsaved(std::shared_ptr<kestrane::spreadsheet::Workbook> &workbook)
+// Asks for the workbook's name, with a question before an existing file is
+// replaced, then saves and closes it; a cancel raises the cancel failure.
+void frmDataEntry::saveUnderChosenName(kestrane::spreadsheet::Workbook &workbook)
 {
-    if (!workbook)
-        return;
-    try {
-        workbook->Close();
-    } catch (const std::exception &) {
-    }
-    workbook.reset();
+    CommonDialog1.CancelError = true;
+    CommonDialog1.OverwritePrompt = true;
+    CommonDialog1.Filter = QStringLiteral("Data Files (*.XLS)|*.XLS");
+    CommonDialog1.ShowSave();
+    workbook.SaveAs(kestrane::filePath(CommonDialog1.FileName));
+    workbook.Close();
 }
 
 // The general failure path of the convert command: the notice goes, and the

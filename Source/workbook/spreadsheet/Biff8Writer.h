@@ -15,7 +15,6 @@ class Worksheet;
 // before any of it is written, as the file around it must say it first.
 class WorkbookStream {
 public:
-    // A stream too large for the .xls format is refused here, with a failure.
     explicit WorkbookStream(std::vector<const Worksheet *> sheets);
 
     std::size_t size() const { return m_size; }

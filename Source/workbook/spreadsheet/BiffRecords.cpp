@@ -22,16 +22,9 @@ void shortString(ByteBuffer &out, std::u16string_view text)
     out.characters(text, compressed);
 }
 
-std::size_t shortStringSize(std::u16string_view text)
+// The first six bytes of a cell record's body: row, column and XF index.
+void cellStart(ByteBuffer &out, int row, int column, std::uint16_t xf)
 {
-    return 2 + text.size() * (fitsInOneByte(text) ? 1 : 2);
-}
-
-// A cell record's header and the first six bytes of its body: row, column
-// and XF index.
-void cellStart(ByteBuffer &out, std::uint16_t id, std::size_t bodySize, int row, int column, std::uint16_t xf)
-{
-    header(out, id, bodySize);
     out.u16(std::uint16_t(row));
     out.u16(std::uint16_t(column));
     out.u16(xf);
@@ -42,7 +35,7 @@ void cellStart(ByteBuffer &out, std::uint16_t id, std::size_t bodySize, int row,
 void xfBody(ByteBuffer &out, std::uint16_t numberFormat, std::uint16_t typeAndParent,
                    std::uint8_t attributeFlags)
 {
-    header(out, 0x00E0, 20);
+    const Record record(out, 0x00E0);
     out.u16(0);                    // font 0
     out.u16(numberFormat);
     out.u16(typeAndParent);
@@ -57,15 +50,20 @@ void xfBody(ByteBuffer &out, std::uint16_t numberFormat, std::uint16_t typeAndPa
 
 } // namespace
 
-void header(ByteBuffer &out, std::uint16_t id, std::size_t bodySize)
+Record::Record(ByteBuffer &out, std::uint16_t id) : m_out(out), m_start(out.size())
 {
     out.u16(id);
-    out.u16(std::uint16_t(bodySize));
+    out.u16(0); // the body size, patched in at the end
+}
+
+Record::~Record()
+{
+    m_out.patchU16(m_start + 2, std::uint16_t(bodySize()));
 }
 
 void bof(ByteBuffer &out, Substream type)
 {
-    header(out, 0x0809, 16);
+    const Record record(out, 0x0809);
     out.u16(0x0600);               // BIFF8
     out.u16(std::uint16_t(type));
     out.u16(0x0DBB);               // build identifier of the format's first release
@@ -76,13 +74,13 @@ void bof(ByteBuffer &out, Substream type)
 
 void codepage(ByteBuffer &out)
 {
-    header(out, 0x0042, 2);
+    const Record record(out, 0x0042);
     out.u16(1200);
 }
 
 void window1(ByteBuffer &out)
 {
-    header(out, 0x003D, 18);
+    const Record record(out, 0x003D);
     out.u16(0x01E0);               // left, in twips
     out.u16(0x005A);               // top
     out.u16(0x3FCF);               // width
@@ -96,14 +94,14 @@ void window1(ByteBuffer &out)
 
 void dateMode(ByteBuffer &out)
 {
-    header(out, 0x0022, 2);
+    const Record record(out, 0x0022);
     out.u16(0);
 }
 
 void font(ByteBuffer &out)
 {
     constexpr std::u16string_view name = u"Arial";
-    header(out, 0x0031, 14 + shortStringSize(name));
+    const Record record(out, 0x0031);
     out.u16(200);                  // height in twips: 10 points
     out.u16(0);                    // not italic, struck out, outlined or shadowed
     out.u16(kAutomaticColour);
@@ -119,7 +117,7 @@ void font(ByteBuffer &out)
 void format(ByteBuffer &out, std::uint16_t index, std::u16string_view code)
 {
     const bool compressed = fitsInOneByte(code);
-    header(out, 0x041E, 5 + code.size() * (compressed ? 1 : 2));
+    const Record record(out, 0x041E);
     out.u16(index);
     out.u16(std::uint16_t(code.size()));
     out.u8(compressed ? 0x00 : 0x01);
@@ -143,7 +141,7 @@ void cellXf(ByteBuffer &out, std::uint16_t numberFormat)
 
 void normalStyle(ByteBuffer &out)
 {
-    header(out, 0x0293, 4);
+    const Record record(out, 0x0293);
     out.u16(0x8000);               // built-in style on XF 0
     out.u8(0);                     // built-in style 0: Normal
     out.u8(0xFF);                  // no outline level
@@ -152,7 +150,7 @@ void normalStyle(ByteBuffer &out)
 std::size_t boundSheet(ByteBuffer &out, std::string_view name)
 {
     std::u16string wide(name.begin(), name.end());
-    header(out, 0x0085, 6 + shortStringSize(wide));
+    const Record record(out, 0x0085);
     const std::size_t offsetField = out.size();
     out.u32(0);                    // the sheet's BOF offset, patched later
     out.u8(0);                     // visible
@@ -163,18 +161,18 @@ std::size_t boundSheet(ByteBuffer &out, std::string_view name)
 
 void eof(ByteBuffer &out)
 {
-    header(out, 0x000A, 0);
+    const Record record(out, 0x000A);
 }
 
 void defColWidth(ByteBuffer &out)
 {
-    header(out, 0x0055, 2);
+    const Record record(out, 0x0055);
     out.u16(8);
 }
 
 void colInfo(ByteBuffer &out, int column, std::uint16_t width)
 {
-    header(out, 0x007D, 12);
+    const Record record(out, 0x007D);
     out.u16(std::uint16_t(column)); // first column
     out.u16(std::uint16_t(column)); // last column
     out.u16(width);
@@ -185,7 +183,7 @@ void colInfo(ByteBuffer &out, int column, std::uint16_t width)
 
 void dimensions(ByteBuffer &out, const UsedRange &range)
 {
-    header(out, 0x0200, 14);
+    const Record record(out, 0x0200);
     out.u32(range.firstRow);
     out.u32(range.lastRowPlus1);
     out.u16(range.firstColumn);
@@ -195,25 +193,29 @@ void dimensions(ByteBuffer &out, const UsedRange &range)
 
 void labelSst(ByteBuffer &out, int row, int column, std::uint32_t stringIndex)
 {
-    cellStart(out, 0x00FD, kLabelSstBytes - 4, row, column, kGeneralCellXf);
+    const Record record(out, 0x00FD);
+    cellStart(out, row, column, kGeneralCellXf);
     out.u32(stringIndex);
 }
 
 void number(ByteBuffer &out, int row, int column, std::uint16_t xf, double value)
 {
-    cellStart(out, 0x0203, kNumberBytes - 4, row, column, xf);
+    const Record record(out, 0x0203);
+    cellStart(out, row, column, xf);
     out.f64(value);
 }
 
 void rk(ByteBuffer &out, int row, int column, std::uint16_t xf, std::uint32_t rkValue)
 {
-    cellStart(out, 0x027E, kRkBytes - 4, row, column, xf);
+    const Record record(out, 0x027E);
+    cellStart(out, row, column, xf);
     out.u32(rkValue);
 }
 
 void errorCell(ByteBuffer &out, int row, int column, std::uint16_t xf, std::uint8_t errorCode)
 {
-    cellStart(out, 0x0205, kErrorCellBytes - 4, row, column, xf);
+    const Record record(out, 0x0205);
+    cellStart(out, row, column, xf);
     out.u8(errorCode);
     out.u8(1);                     // an error value, not a boolean
 }
@@ -222,7 +224,7 @@ void window2(ByteBuffer &out, bool firstSheet)
 {
     // Grid lines, headings, zero values, automatic grid colour, outline
     // symbols; the first sheet also selected (bit 9) and shown (bit 10).
-    header(out, 0x023E, 18);
+    const Record record(out, 0x023E);
     out.u16(firstSheet ? 0x06B6 : 0x00B6);
     out.u16(0);                    // top row shown
     out.u16(0);                    // left column shown

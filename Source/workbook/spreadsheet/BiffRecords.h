@@ -8,7 +8,7 @@
 
 // The BIFF8 records we write, one function each, in the order a workbook
 // stream holds them. Each writes the 4-byte record header (id, body size)
-// and the body, little-endian.
+// and the body, little-endian; the body size is that of the body written.
 namespace kestrane::spreadsheet::biff {
 
 // No record body may be longer; longer data goes on in CONTINUE records.
@@ -25,15 +25,32 @@ struct UsedRange {
 // Error codes of a BOOLERR error cell.
 constexpr std::uint8_t kErrorNum = 0x24; // #NUM!
 
-// Bytes of each cell record, header included: each writer below takes its
-// size from here, and a sheet's size is counted from here without writing it.
+// Bytes of each cell record, header included, as its writer below writes it:
+// a sheet's size is counted from these before its cells are written, and the
+// compound file refuses a stream that turns out otherwise.
 constexpr std::size_t kLabelSstBytes = 14;
 constexpr std::size_t kNumberBytes = 18;
 constexpr std::size_t kRkBytes = 14;
 constexpr std::size_t kErrorCellBytes = 12;
 
-// Record header: id and body size.
-void header(ByteBuffer &out, std::uint16_t id, std::size_t bodySize);
+// One record while its body is written: the header goes out at once, and its
+// body size is patched in from the bytes written when the record ends.
+class Record {
+public:
+    Record(ByteBuffer &out, std::uint16_t id);
+    ~Record();
+    Record(const Record &) = delete;
+    Record &operator=(const Record &) = delete;
+
+    // Where the record's header starts.
+    std::size_t start() const { return m_start; }
+    // The bytes of its body so far.
+    std::size_t bodySize() const { return m_out.size() - m_start - 4; }
+
+private:
+    ByteBuffer &m_out;
+    std::size_t m_start;
+};
 
 // ---- workbook globals ----
 

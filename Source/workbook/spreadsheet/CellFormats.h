@@ -10,7 +10,6 @@ namespace kestrane::spreadsheet {
 constexpr std::uint16_t kStyleXfCount = 15;
 constexpr std::uint16_t kGeneralCellXf = 15;  // every cell but dates: General format
 constexpr std::uint16_t kDateTimeCellXf = 16; // date-time cells
-constexpr std::uint16_t kXfCount = 17;
 
 // The date-time number format, a format of our own (user formats start at
 // index 164). Year first and seconds shown: no reader can mistake the day for

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "common/Failure.h"
@@ -120,25 +121,34 @@ void writeFat(ByteBuffer &out, const SectorPlan &plan)
         out.u32(kFreeSector);
 }
 
-} // namespace
-
-// ---- public ----
-
+// A failure unless a stream of `streamSize` bytes fits: n stream sectors + 1
+// directory + 109 FAT sectors <= 109 * 128 entries.
 void requireStreamFits(std::size_t streamSize)
 {
-    // n stream sectors + 1 directory + 109 FAT sectors <= 109 * 128 entries.
     if (streamSize > (kHeaderFatSectors * kEntriesPerFatSector - 1 - kHeaderFatSectors) * kSectorSize)
         throw Failure(ApplicationDefined, "The workbook is too large for the .xls file format");
 }
 
-void writeCompoundFile(std::size_t streamSize, const std::function<void()> &writeStream, const ByteWriter &write)
+} // namespace
+
+// ---- public ----
+
+void writeCompoundFile(std::size_t streamSize, const std::function<void(const ByteWriter &)> &writeStream,
+                       const ByteWriter &write)
 {
     requireStreamFits(streamSize);
     const SectorPlan plan = planFor(streamSize);
     ByteBuffer out;
     writeHeader(out, plan);
     write(out.view());
-    writeStream();
+    std::size_t written = 0;
+    writeStream([&](std::span<const unsigned char> bytes) {
+        written += bytes.size();
+        write(bytes);
+    });
+    if (written != streamSize)
+        throw Failure(ApplicationDefined, "The workbook stream came out " + std::to_string(written) + " bytes long, not the "
+                                              + std::to_string(streamSize) + " bytes counted for it");
     out.clear();
     out.zeros(plan.streamSectors * kSectorSize - streamSize);
     writeDirectory(out, plan);

@@ -1,6 +1,7 @@
 #include "workbook/spreadsheet/SharedStrings.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "workbook/spreadsheet/BiffRecords.h"
 
@@ -15,31 +16,20 @@ constexpr std::uint16_t kExtSst = 0x00FF;
 // A record whose body goes on in CONTINUE records when it reaches the limit.
 class ContinuedRecord {
 public:
-    ContinuedRecord(ByteBuffer &out, std::uint16_t id) : m_out(out) { begin(id); }
+    ContinuedRecord(ByteBuffer &out, std::uint16_t id) : m_out(out) { m_record.emplace(out, id); }
 
     // Bytes the current record can still take.
-    std::size_t room() const { return biff::kMostBodyBytes - bodySize(); }
+    std::size_t room() const { return biff::kMostBodyBytes - m_record->bodySize(); }
     // Where the current record's header starts.
-    std::size_t recordStart() const { return m_headerAt; }
+    std::size_t recordStart() const { return m_record->start(); }
     // Ends the current record and opens a CONTINUE record.
-    void continueRecord()
-    {
-        finish();
-        begin(kContinue);
-    }
-    // Writes the size of the current record into its header.
-    void finish() { m_out.patchU16(m_headerAt + 2, std::uint16_t(bodySize())); }
+    void continueRecord() { m_record.emplace(m_out, kContinue); }
+    // Ends the current record.
+    void finish() { m_record.reset(); }
 
 private:
-    void begin(std::uint16_t id)
-    {
-        m_headerAt = m_out.size();
-        biff::header(m_out, id, 0);
-    }
-    std::size_t bodySize() const { return m_out.size() - m_headerAt - 4; }
-
     ByteBuffer &m_out;
-    std::size_t m_headerAt = 0;
+    std::optional<biff::Record> m_record;
 };
 
 // Where one bucket of EXTSST starts: its stream position and its offset from
@@ -106,7 +96,7 @@ void SharedStrings::write(ByteBuffer &out) const
     }
     sst.finish();
 
-    biff::header(out, kExtSst, 2 + 8 * buckets.size());
+    const biff::Record extSst(out, kExtSst);
     out.u16(perBucket);
     for (const Bucket &bucket : buckets) {
         out.u32(bucket.streamPosition);

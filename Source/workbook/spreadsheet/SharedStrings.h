@@ -20,7 +20,6 @@ public:
     // The index of a text that was used.
     std::uint32_t indexOf(const std::u16string &text) const;
 
-    std::uint32_t totalUses() const { return m_totalUses; }
     std::uint32_t uniqueCount() const { return std::uint32_t(m_strings.size()); }
 
     // SST (0x00FC), continued in CONTINUE (0x003C) records at the record size

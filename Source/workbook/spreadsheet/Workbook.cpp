@@ -59,7 +59,7 @@ void Workbook::writeFile(const ByteWriter &write) const
     for (const auto &sheet : m_sheets)
         sheets.push_back(sheet.get());
     const WorkbookStream stream(std::move(sheets));
-    writeCompoundFile(stream.size(), [&] { stream.writeTo(write); }, write);
+    writeCompoundFile(stream.size(), [&](const ByteWriter &writeStream) { stream.writeTo(writeStream); }, write);
 }
 
 std::vector<unsigned char> Workbook::fileBytes() const

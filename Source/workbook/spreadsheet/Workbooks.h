@@ -1,7 +1,6 @@
 #pragma once
 
 #include <memory>
-#include <vector>
 
 #include "workbook/spreadsheet/Workbook.h"
 
@@ -11,13 +10,7 @@ namespace kestrane::spreadsheet {
 class Workbooks {
 public:
     // A new workbook with the default sheets Sheet1, Sheet2 and Sheet3.
-    std::shared_ptr<Workbook> Add();
-
-    // How many added workbooks are still open (and still held by someone).
-    int Count() const;
-
-private:
-    std::vector<std::weak_ptr<Workbook>> m_added;
+    std::unique_ptr<Workbook> Add() { return std::make_unique<Workbook>(); }
 };
 
 } // namespace kestrane::spreadsheet
