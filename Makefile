@@ -30,6 +30,12 @@ PACKAGE_PACKAGES = dpkg-dev lintian devscripts appstream desktop-file-utils man-
 # memcheck, for `make valgrind` only.
 VALGRIND_PACKAGES = valgrind
 
+# What the Windows packages take beyond the cross compiler: the icon packer
+# and the resource reader (icoutils), the installer's builder (wixl) and
+# reader (msitools), and Wine on a virtual display for the installer's round
+# trip.
+WINDOWS_PACKAGES = icoutils wixl msitools binutils-mingw-w64-x86-64 wine wine64 xvfb xauth x11-utils
+
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 # Installs only the packages of $(1) that are missing; `apt-get update` runs once, first.
