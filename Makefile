@@ -25,10 +25,12 @@ PACKAGES = cmake make g++ pkg-config dpkg-dev libgtest-dev libgmock-dev googlete
 
 # The Windows build: mingw-w64 and Wine; Qt for Windows is built from
 # Debian's qt6-base source (dpkg-dev unpacks it, ninja builds it); GoogleTest
-# from Debian's source; wixl makes the MSI.
+# from Debian's source; the icon packed by icoutils; wixl makes the MSI and
+# msitools reads it back; a virtual desktop for the Wine tests, with xclip to
+# paste a path into the system's dialogs.
 WINDOWS_PACKAGES = g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
-                   dpkg-dev ninja-build googletest wine wine64 fonts-wine wixl msitools zip \
-                   xvfb xauth openbox xdotool
+                   dpkg-dev ninja-build wine wine64 fonts-wine icoutils wixl msitools \
+                   xvfb xauth openbox xdotool xclip x11-utils imagemagick
 WINDOWS_BUILD ?= build-windows
 # A Qt for mingw-w64 already there may be named instead: QT_WINDOWS=PREFIX.
 QT_WINDOWS_CACHE = $(shell windows/build-qt.sh --prefix 2>/dev/null)
@@ -105,10 +107,13 @@ qt-windows: windows-deps
 	@if [ -n "$(QT_WINDOWS_READY)" ]; then echo "Qt for Windows: $(QT_WINDOWS)"; else windows/build-qt.sh; fi
 
 # The toolchain file is named again: the one Qt was built with may lie in
-# another checkout.
-windows: qt-windows
+# another checkout. The icon is drawn by the Linux build's renderer, since a
+# cross build cannot run what it builds.
+windows: qt-windows configure
+	cmake --build $(BUILD) --target kestrane_render_icon -j $(JOBS)
 	"$(QT_WINDOWS)/bin/qt-cmake" -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	  -DQT_CHAINLOAD_TOOLCHAIN_FILE=$(CURDIR)/windows/mingw-w64-x86_64.cmake
+	  -DQT_CHAINLOAD_TOOLCHAIN_FILE=$(CURDIR)/windows/mingw-w64-x86_64.cmake \
+	  -DKESTRANE_RENDER_ICON=$(CURDIR)/$(BUILD)/Source/resources/kestrane_render_icon
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 
 # Wine runs one test program at a time well; the runs share one prefix.

@@ -1,13 +1,14 @@
 #!/usr/bin/python3
 # compare_cells.py FOLDER: each FOLDER/NAME.xls, read by xlrd through read_cells.py, holds exactly what FOLDER/NAME.cells
-# says it must print (column widths aside; numbers bit for bit, in any form float.fromhex takes). Prints each difference;
+# says it must print (column widths and the record each cell came from aside: the writer's choice of record is the same
+# on every platform; numbers bit for bit, in any form float.fromhex takes). Prints each difference;
 # fails on any, and on a folder with nothing to compare.
 import difflib, glob, os, subprocess, sys
 
 
 def normal(lines):
     fields = [line.split(" ") for line in lines if not line.startswith("width ")]
-    return [" ".join(f[:4] + [float.fromhex(f[4]).hex()] + f[5:] if f[0] == "cell" else f) for f in fields]
+    return [" ".join(f[:4] + [float.fromhex(f[4]).hex(), f[5]] if f[0] == "cell" else f) for f in fields]
 
 
 read_cells = os.path.join(os.path.dirname(os.path.abspath(__file__)), "read_cells.py")

@@ -1,7 +1,24 @@
-# The Windows program itself under Wine, on a desktop of its own (Xvfb and
-# openbox): the road of one file through the real dialogs into a folder with
-# a non-ASCII name, read back by xlrd, and the close guard.
+# The Windows program itself and its packages, under Wine. Included by the
+# Windows build after Source/resources/WindowsPackage.cmake. Each Wine test
+# of its own desktop has a prefix of its own: Wine draws every window of a
+# prefix on the display its first program found.
+set(windows_tests ${CMAKE_CURRENT_LIST_DIR})
 find_program(KESTRANE_PYTHON3 NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
-add_test(NAME e2e_wine
-         COMMAND ${KESTRANE_PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/e2e_wine.py ${KESTRANE_WINE_RUNNER} $<TARGET_FILE:kestrane>)
-set_tests_properties(e2e_wine PROPERTIES TIMEOUT 300 LABELS e2e ENVIRONMENT "KESTRANE_WINEPREFIX=${KESTRANE_WINEPREFIX}")
+
+# What Windows reads from kestrane.exe: its imports, icon and version.
+add_test(NAME windows_exe COMMAND sh ${windows_tests}/check_exe.sh
+         $<TARGET_FILE:kestrane> ${KESTRANE_WINDOWS_VERSION} ${KESTRANE_PUBLISHER})
+
+# The road of one file on a desktop of its own (Xvfb and openbox), through
+# the real dialogs into a folder with a non-ASCII name, read back by xlrd;
+# the close guard.
+add_test(NAME windows_e2e
+         COMMAND ${KESTRANE_PYTHON3} ${windows_tests}/e2e_wine.py ${KESTRANE_WINE_RUNNER} $<TARGET_FILE:kestrane>)
+set_tests_properties(windows_e2e PROPERTIES TIMEOUT 300 LABELS e2e
+  ENVIRONMENT KESTRANE_WINEPREFIX=${PROJECT_BINARY_DIR}/wine-e2e)
+
+# The installer's round trip; the check compares the whole prefix before and after.
+add_test(NAME windows_msi_roundtrip COMMAND sh ${windows_tests}/msi_roundtrip.sh
+         ${KESTRANE_MSI} ${KESTRANE_WINDOWS_VERSION} ${KESTRANE_PUBLISHER})
+set_tests_properties(windows_msi_roundtrip PROPERTIES TIMEOUT 300
+  ENVIRONMENT KESTRANE_WINEPREFIX=${PROJECT_BINARY_DIR}/wine-msi)

@@ -1,0 +1,44 @@
+#!/bin/sh
+# Checks what Windows reads from kestrane.exe before it runs a line of it: it
+# needs no DLL beside it, it keeps the protections Windows offers, and it
+# carries its icon at every size and its version information.
+#   check_exe.sh kestrane.exe VERSION PUBLISHER
+set -eu
+[ $# -eq 3 ] && [ -f "$1" ] || { echo "usage: $0 kestrane.exe VERSION PUBLISHER" >&2; exit 2; }
+exe=$1 version=$2 publisher=$3
+fail() { echo "FAIL: $*" >&2; exit 1; }
+headers=$(x86_64-w64-mingw32-objdump -p "$exe")
+
+# Every DLL it imports must come with Windows 10 and 11 themselves; the C++
+# runtime, the threads library and Qt are linked in.
+windows_own=" advapi32 authz comctl32 comdlg32 d3d9 d3d11 d3d12 dwmapi dwrite dxgi gdi32 imm32 kernel32 msvcrt
+  mpr netapi32 ole32 oleaut32 setupapi shell32 shcore shlwapi user32 userenv uxtheme version winmm ws2_32 wtsapi32 "
+imports=$(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z')
+[ -n "$imports" ] || fail "no imports read from $exe"
+for dll in $imports; do
+  case "$windows_own" in *[[:space:]]"${dll%.dll}"[[:space:]]*) ;; *) fail "it imports $dll, which Windows does not have" ;; esac
+done
+echo "imports: $(echo $imports)"
+
+# Address space layout randomisation (with 64-bit entropy) and no execution
+# of data: a file parser's first protections.
+for flag in HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT; do
+  echo "$headers" | grep -qw "$flag" || fail "it is linked without $flag"
+done
+
+# The icon group Explorer and the Start menu read, and each of its sizes
+# (icotool reads a PNG image only from a file).
+icon=$(mktemp --suffix=.ico)
+trap 'rm -f "$icon"' EXIT
+wrestool --extract --type=group_icon --name=IDI_ICON1 "$exe" > "$icon"
+sizes=$(icotool --list "$icon" | sed -n 's/.*--width=\([0-9]*\).*/\1/p' | sort -n)
+[ "$(echo $sizes)" = "16 32 48 256" ] || fail "its icon holds the sizes '$(echo $sizes)', not 16 32 48 256"
+
+# The version information of the file's Properties (UTF-16: NULs dropped, a
+# name runs into its value).
+info=$(wrestool --extract --raw --type=version "$exe" | tr -d '\000')
+for field in "ProductNameKestrane" "ProductVersion$version" "FileVersion$version" "CompanyName$publisher" \
+             "LegalCopyrightCopyright " "OriginalFilenamekestrane.exe"; do
+  case "$info" in *"$field"*) ;; *) fail "its version information lacks '$field'" ;; esac
+done
+echo "check_exe passed"
