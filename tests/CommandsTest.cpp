@@ -232,8 +232,8 @@ TEST_P(CommandsTest, Outcome)
     for (const kestrane::FileDialogRequest &asked : dialogs->fileDialogs)
         EXPECT_EQ(std::tuple(asked.nameFilters.value(0), asked.confirmOverwrite, asked.defaultSuffix, asked.fileName.section('/', -1)),
                   asked.kind == kestrane::FileDialogKind::Save
-                      ? std::tuple(QString("Data Files (*.XLS *.xls)"), true, QString("xls"), QString("previous.xls"))
-                      : std::tuple(QString("Data Files (*.DAT *.dat)"), false, QString(), asked.fileName.section('/', -1)));
+                      ? std::tuple(QString("Data Files (*.xls *.XLS)"), true, QString("xls"), QString("previous.xls"))
+                      : std::tuple(QString("Data Files (*.dat *.DAT)"), false, QString(), asked.fileName.section('/', -1)));
     const DatSpec spec = newFile(r.points);
     for (std::size_t k = 0; k < 7; ++k) {
         const QString newName = QString::fromLatin1(spec.names[k]).leftJustified(20); // whole, blanks and all

@@ -20,6 +20,7 @@
 #include "window/CloseGuard.h"
 #include "window/InstrumentIcon.h"
 #include "window/MinimumSize.h"
+#include "window/WindowFont.h"
 #include "window/WindowPlacement.h"
 
 using kestrane::WindowCommand;
@@ -104,6 +105,8 @@ TEST_F(WindowTest, ControlsAsFirstShown)
 // twenty characters of the logger's code page. Also run at scale 1.5 and 2.
 TEST_F(WindowTest, CaptionsFitTheirBoxes)
 {
+    const QString family = QFontInfo(window->font()).family().section(QStringLiteral(" ["), 0, 0); // less its foundry
+    EXPECT_TRUE(kestrane::windowFont().families().contains(family)) << "the window's font fell back to " << family.toStdString();
     for (QPushButton *b : window->findChildren<QPushButton *>())
         EXPECT_LE(b->sizeHint().width(), b->width()) << b->text().toStdString();
     std::vector<std::pair<QLabel *, QString>> texts{

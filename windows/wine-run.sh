@@ -14,6 +14,16 @@ flock 9
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot --init >/dev/null 2>&1 || true
   wineserver --wait
+  # Windows keeps its dialog font (Tahoma) in C:\Windows\Fonts; Wine's own
+  # copy of it is not found where Wine keeps it, so it goes there too.
+  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+  # Windows smooths its fonts (ClearType) from the start; a new prefix does not.
+  for value in 'FontSmoothing /t REG_SZ /d 2' 'FontSmoothingType /t REG_DWORD /d 2' \
+               'FontSmoothingOrientation /t REG_DWORD /d 1'; do
+    # shellcheck disable=SC2086
+    wine reg add 'HKCU\Control Panel\Desktop' /v $value /f >/dev/null 2>&1
+  done
+  wineserver --wait
 fi
 flock -u 9
 exec 9>&-

@@ -6,7 +6,10 @@ namespace kestrane {
 
 namespace {
 
-// "*.DAT" -> "*.DAT *.dat"; ";" separates patterns in the filter syntax.
+// "*.DAT" -> "*.dat *.DAT"; ";" separates patterns in the filter syntax.
+// Lower case first: Windows' dialog adds the first pattern's extension to a
+// name typed without it, and Wine's compares case by case, so that "out.xls"
+// would come back as "out.xls.XLS" behind an upper-case first pattern.
 QStringList patternsOf(const QString &patternField)
 {
     QStringList patterns;
@@ -14,7 +17,7 @@ QStringList patternsOf(const QString &patternField)
         const QString pattern = raw.trimmed();
         if (pattern.isEmpty())
             continue;
-        for (const QString &variant : {pattern, pattern.toLower(), pattern.toUpper()}) {
+        for (const QString &variant : {pattern.toLower(), pattern, pattern.toUpper()}) {
             if (!patterns.contains(variant))
                 patterns.append(variant);
         }

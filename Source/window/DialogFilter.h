@@ -7,12 +7,12 @@ namespace kestrane {
 
 // Translates a file-type filter of the form
 //   "Description (*.EXT)|*.EXT|Other (*.A;*.B)|*.A;*.B"
-// into Qt's name filters, one "Description (*.EXT *.ext)" entry per pair.
+// into Qt's name filters, one "Description (*.ext *.EXT)" entry per pair.
 //
 // The patterns of each pair become the parenthesised list Qt reads; a
 // parenthesised list at the end of the description is replaced by it rather
-// than repeated. Each pattern is listed as written and in lower and upper
-// case: file systems here tell case apart, and a log copied as "run1.dat" is
+// than repeated. Each pattern is listed in lower case, as written and in
+// upper case: file systems here tell case apart, and a log copied as "run1.dat" is
 // still a data file the operator wants to see (whether a command accepts the
 // path is the command's own test). Empty pairs are skipped; a description
 // without a pattern lists every file.

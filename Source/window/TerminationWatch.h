@@ -24,6 +24,10 @@ public:
     TerminationWatch(QWidget *window, std::function<void()> onTerminate);
     ~TerminationWatch() override;
 
+    // Sees each of the window's own system messages before Qt does (the
+    // window's nativeEvent); true when the watch has answered it.
+    bool windowMessage(void *message, qintptr *result);
+
 private:
     struct Platform;
     std::function<void()> m_onTerminate;

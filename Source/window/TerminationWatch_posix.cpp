@@ -85,4 +85,10 @@ TerminationWatch::~TerminationWatch()
     delete m_platform;
 }
 
+// Here the system asks by a signal, never by a window message.
+bool TerminationWatch::windowMessage(void *, qintptr *)
+{
+    return false;
+}
+
 } // namespace kestrane

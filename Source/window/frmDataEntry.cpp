@@ -398,6 +398,13 @@ void frmDataEntry::focusOutEvent(QFocusEvent *event)
 
 // ---- closing ----------------------------------------------------------------------
 
+// The system's own messages to the window: on Windows the close controls'
+// and a task manager's.
+bool frmDataEntry::nativeEvent(const QByteArray &, void *message, qintptr *result)
+{
+    return m_terminationWatch && m_terminationWatch->windowMessage(message, result);
+}
+
 void frmDataEntry::closeEvent(QCloseEvent *event)
 {
     const CloseOrigin origin = closeOriginOf(event->spontaneous(), qApp->isSavingSession());

@@ -10,9 +10,11 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 headers=$(x86_64-w64-mingw32-objdump -p "$exe")
 
 # Every DLL it imports must come with Windows 10 and 11 themselves; the C++
-# runtime, the threads library and Qt are linked in.
+# runtime, the threads library and Qt are linked in. The api-ms-win names are
+# API sets, which Windows' loader resolves to its own DLLs (from Windows 8 on).
 windows_own=" advapi32 authz comctl32 comdlg32 d3d9 d3d11 d3d12 dwmapi dwrite dxgi gdi32 imm32 kernel32 msvcrt
-  mpr netapi32 ole32 oleaut32 setupapi shell32 shcore shlwapi user32 userenv uxtheme version winmm ws2_32 wtsapi32 "
+  mpr netapi32 ole32 oleaut32 setupapi shell32 shcore shlwapi user32 userenv uxtheme version winmm ws2_32 wtsapi32
+  api-ms-win-core-synch-l1-2-0 api-ms-win-core-winrt-l1-1-0 api-ms-win-core-winrt-string-l1-1-0 "
 imports=$(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z')
 [ -n "$imports" ] || fail "no imports read from $exe"
 for dll in $imports; do
