@@ -28,6 +28,11 @@ protected:
         // messages are what the tests are there for.
 #ifndef Q_OS_WIN
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#else
+        // Wine hands a Windows program none of the QT_ variables it was given,
+        // so the scale factor comes under a name of its own.
+        if (const QByteArray scale = qgetenv("KESTRANE_SCALE_FACTOR"); !scale.isEmpty())
+            qputenv("QT_SCALE_FACTOR", scale);
 #endif
         if (QApplication::instance() == nullptr) {
             new QApplication(argc, argv); // lives as long as the process

@@ -21,9 +21,14 @@ kestrane_widget_test(frmDataEntryTest SOURCES frmDataEntryTest.cpp)
 # The same window on high-density screens: every caption still fits its box.
 # One variable only: the discovered tests keep just the first item of a list
 # (the fixture chooses the offscreen platform itself).
+if(WIN32)
+  set(scale_variable KESTRANE_SCALE_FACTOR) # Wine passes no QT_ variable on
+else()
+  set(scale_variable QT_SCALE_FACTOR)
+endif()
 foreach(scale 1.25 1.5 2)
   gtest_discover_tests(frmDataEntryTest TEST_SUFFIX ".scale${scale}" DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_SCALE_FACTOR=${scale}")
+    PROPERTIES ENVIRONMENT "${scale_variable}=${scale}")
 endforeach()
 if(WIN32)
   return() # the command rows and the whole session are not ported to Windows yet
