@@ -7,7 +7,8 @@ set -eu
 export WINEPREFIX="$KESTRANE_WINEPREFIX"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}" # no Mono or Gecko installer at the first start
-# Tests start in parallel: one makes the prefix while the others wait for it.
+# Tests start in parallel: one makes the prefix, or starts its server, while
+# the others wait for it.
 mkdir -p "$WINEPREFIX"
 exec 9>"$WINEPREFIX.lock"
 flock 9
@@ -24,6 +25,13 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wine reg add 'HKCU\Control Panel\Desktop' /v $value /f >/dev/null 2>&1
   done
   wineserver --wait
+fi
+# The prefix's server and its services are started apart, their output on
+# nothing, and kept a minute past the last program: started by a test, they
+# would hold that test's output open, and so keep it running in CTest's eyes,
+# for as long as they live.
+if wineserver -p60 </dev/null >/dev/null 2>&1; then
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 fi
 flock -u 9
 exec 9>&-

@@ -72,11 +72,12 @@ def road(app, folder, dat, xls, values):
     wait_for(lambda: not shown("Open"), "the Open dialog to close")
     # Windows gives the focus back to the window a dialog belonged to; under
     # Wine and openbox the operator clicks on it.
-    subprocess.run(["xdotool", "search", "--name", "^%s$" % MAIN, "windowactivate", "--sync"], check=True)
+    activate = ["xdotool", "search", "--onlyvisible", "--name", "^%s$" % MAIN, "windowactivate", "--sync"]
+    wait_for(lambda: subprocess.run(activate, capture_output=True).returncode == 0, "the window to take the focus", 10)
     key("ctrl+c", expect="Save As")  # the log's own name and folder, as a workbook
     shot("save-dialog.png")
     send("Return")
-    wait_for(lambda: len(list(folder.iterdir())) > 1, "the workbook")
+    wait_for(lambda: [p for p in folder.iterdir() if p != dat and not p.name.startswith(".")], "the workbook")
     shot("converted.png")
     names = sorted(p.name for p in folder.iterdir())
     assert names == [dat.name, xls.name], "not saved as proposed, or a temporary file left: %s" % names
