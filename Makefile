@@ -117,9 +117,11 @@ windows: qt-windows configure
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 
 # The window tests run on Windows' own platform, so under Wine on an X
-# display: one virtual display for the run. The end-to-end road and the
-# installer's round trip bring desktops of their own.
+# display: one virtual display for the run. The Wine server that the build's
+# test discovery left knows no display, so it goes first. The end-to-end road
+# and the installer's round trip bring desktops of their own.
 test-windows: windows
+	-WINEPREFIX="$(CURDIR)/$(WINDOWS_BUILD)/wine-prefix" wineserver -k 2>/dev/null
 	cd $(WINDOWS_BUILD) && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j $(JOBS) --timeout 600
 
 # The program, its desktop entry and its icons under $(DESTDIR)$(PREFIX).

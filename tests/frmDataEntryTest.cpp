@@ -197,13 +197,15 @@ TEST_F(WindowTest, OpensCentredAndClickOnTheBlankSurfaceCentresAndCloseOnlyFromT
 
 #ifdef Q_OS_WIN
 // The close box, the system menu's Close and Alt+F4 reach the window as
-// SC_CLOSE: refused. A task manager asks with a bare WM_CLOSE: the window closes.
+// SC_CLOSE: refused. Logging off is never held up. A task manager asks with a
+// bare WM_CLOSE: the window closes.
 TEST_F(WindowTest, OnWindowsCloseControlsAreRefusedAndATaskManagersCloseAccepted)
 {
     const HWND window_ = reinterpret_cast<HWND>(window->winId());
     SendMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
     QCoreApplication::processEvents();
     EXPECT_TRUE(window->isVisible());
+    EXPECT_NE(SendMessageW(window_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), 0);
     SendMessageW(window_, WM_CLOSE, 0, 0);
     QCoreApplication::processEvents();
     EXPECT_FALSE(window->isVisible());
