@@ -42,6 +42,23 @@ def shot(name):
         subprocess.run(["import", "-window", "root", str(Path(SHOTS) / name)], check=True)
 
 
+def activate():
+    """Windows gives the focus back to the window a dialog belonged to; under Wine and openbox the operator clicks on it."""
+    command = ["xdotool", "search", "--onlyvisible", "--name", "^%s$" % MAIN, "windowactivate", "--sync"]
+    wait_for(lambda: subprocess.run(command, capture_output=True).returncode == 0, "the window to take the focus", 10)
+
+
+def open_log(path):
+    activate()
+    key("ctrl+o", expect="Open")
+    send("Home", "shift+End")  # the name field holds the last file chosen
+    paste(windows_path(path))
+    shot("open-dialog.png")
+    send("Return")
+    wait_for(lambda: not shown("Open"), "the Open dialog to close")
+    activate()
+
+
 def wine(*args, **kwargs):
     return subprocess.Popen([RUNNER, *args], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, **kwargs)
 
@@ -65,15 +82,7 @@ def run(work):
 def road(app, folder, dat, xls, values):
     wait_for(lambda: shown(MAIN), MAIN, 90)  # a first start makes the Wine prefix
     shot("window.png")
-    key("ctrl+o", expect="Open")
-    paste(windows_path(dat))
-    shot("open-dialog.png")
-    send("Return")
-    wait_for(lambda: not shown("Open"), "the Open dialog to close")
-    # Windows gives the focus back to the window a dialog belonged to; under
-    # Wine and openbox the operator clicks on it.
-    activate = ["xdotool", "search", "--onlyvisible", "--name", "^%s$" % MAIN, "windowactivate", "--sync"]
-    wait_for(lambda: subprocess.run(activate, capture_output=True).returncode == 0, "the window to take the focus", 10)
+    open_log(dat)
     key("ctrl+c", expect="Save As")  # the log's own name and folder, as a workbook
     shot("save-dialog.png")
     send("Return")
@@ -90,6 +99,15 @@ def road(app, folder, dat, xls, values):
         assert sheet.row_values(6 + p, 0, 8) == expected, (p, sheet.row_values(6 + p))
     assert sheet.nrows == 6 + len(values)
 
+    written = xls.stat().st_mtime_ns
+    open_log(dat)  # converted again onto the same name: Windows' own question comes first
+    key("ctrl+c", expect="Save As")
+    send("Return")
+    wait_for(lambda: shown("Save As") == 2, "the question before replacing")
+    send("Return")  # Yes
+    wait_for(lambda: xls.stat().st_mtime_ns != written and not shown("Save As"), "the workbook replaced")
+    assert sorted(p.name for p in folder.iterdir()) == names
+    activate()
     key("alt+F4")  # refused: the window stays
     time.sleep(2)
     assert app.poll() is None and shown(MAIN), "Alt+F4 closed the window"
