@@ -12,9 +12,13 @@
 #include <map>
 #include <sstream>
 
+#ifdef _WIN32
+#include "HeldOpen.h"
+#else
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include "DatGenerator.h"
 #include "WindowFixture.h"
@@ -56,9 +60,9 @@ const Choice cancel = [](const std::string &) { return std::nullopt; };
 const std::string longName = std::string(300, 'n');
 const float nan = std::numeric_limits<float>::quiet_NaN();
 
-// The entry points; two convert and open through them under harder conditions.
-enum class Route { OpenButton, OpenMenu, CtrlO, OpenMenuAsNobody, ConvertButton, ConvertMenu, CtrlC,
-                   ConvertOnAFullDisk, UnloadButton, UnloadMenu, CtrlU, ExitButton, ExitMenu };
+// The entry points; the last two open and convert through them under harder conditions, POSIX ones.
+enum class Route { OpenButton, OpenMenu, CtrlO, ConvertButton, ConvertMenu, CtrlC, UnloadButton, UnloadMenu, CtrlU,
+                   ExitButton, ExitMenu, OpenMenuAsNobody, ConvertOnAFullDisk };
 // The focus starts on Unload, after a conversion on Convert.
 enum class Before { Nothing, NothingConverted, Loaded, Converted };
 enum Names { NewNames, NoNames, OldNames };
@@ -71,6 +75,7 @@ struct Row {
     Route route;
     Before before;
     Choice choose = path("out.xls");
+    bool held = false;                                // Windows: another program has the chosen file open, shared with no one
     int points = 0;                                   // of the chosen file
     const char *message = nullptr, *title = nullptr;  // nullptr: no message
     bool loaded = false, converted = false;           // the flags afterwards, and what the window shows:
@@ -109,12 +114,17 @@ const Row rows[] = {
     {.name = "IntervalNaN", .route = Route::OpenMenu, .before = Before::Nothing, .choose = dat("nan.dat", 2, nan), .points = 2, .message = ReadProblem, .title = "Overflow", .values = NewValues, .status = NoFile, .notice = true, .progress = 2, .again = NoFileMessage},
     {.name = "Missing", .route = Route::OpenMenu, .before = Before::Loaded, .choose = path("gone.dat"), .message = ReadProblem, .title = "File not found", .status = NoFile, .again = NoFileMessage},
     {.name = "FolderNamedDotDat", .route = Route::OpenButton, .before = Before::Nothing, .choose = path("f.dat", [](auto d) { fs::create_directory(d + "/f.dat"); }), .message = ReadProblem, .title = "Path/File access error", .status = NoFile, .again = NoFileMessage},
-    {.name = "SymbolicLinkLoop", .route = Route::CtrlO, .before = Before::Loaded, .choose = path("a.dat", [](auto d) { fs::create_symlink("b.dat", d + "/a.dat"); fs::create_symlink("a.dat", d + "/b.dat"); }), .message = ReadProblem, .title = "Path/File access error", .status = NoFile, .again = NoFileMessage},
     {.name = "PathThroughAFile", .route = Route::OpenMenu, .before = Before::Loaded, .choose = path("f.txt/run.dat", [](auto d) { kestrane::testdata::writeFile(d + "/f.txt", "x"); }), .message = ReadProblem, .title = "Path not found", .status = NoFile, .again = NoFileMessage},
-    {.name = "NamedPipe", .route = Route::OpenButton, .before = Before::Nothing, .choose = path("pipe.dat", [](auto d) { ::mkfifo((d + "/pipe.dat").c_str(), 0644); }), .message = ReadProblem, .title = "Subscript out of range", .status = NoFile, .notice = true, .again = NoFileMessage},
     {.name = "PathTooLong", .route = Route::CtrlO, .before = Before::Loaded, .choose = path(longName + ".dat"), .message = ReadProblem, .title = TooLong, .status = NoFile, .again = NoFileMessage},
     {.name = "Beyond2GiB", .route = Route::OpenMenu, .before = Before::Loaded, .choose = path("big.dat", [](auto d) { kestrane::testdata::writeFile(d + "/big.dat", ""); fs::resize_file(d + "/big.dat", 5ull << 30); }), .message = ReadProblem, .title = "Overflow: the file is longer than 2 GiB", .status = NoFile, .again = NoFileMessage},
+#ifdef _WIN32
+    {.name = "LogHeldWithoutSharing", .route = Route::OpenMenu, .before = Before::Loaded, .choose = dat("held.dat", 2), .held = true, .message = ReadProblem, .title = "Permission denied", .status = NoFile, .again = NoFileMessage},
+#else
+    // Symbolic links take a privilege on Windows; pipes in a folder and permission bits are POSIX.
+    {.name = "SymbolicLinkLoop", .route = Route::CtrlO, .before = Before::Loaded, .choose = path("a.dat", [](auto d) { fs::create_symlink("b.dat", d + "/a.dat"); fs::create_symlink("a.dat", d + "/b.dat"); }), .message = ReadProblem, .title = "Path/File access error", .status = NoFile, .again = NoFileMessage},
+    {.name = "NamedPipe", .route = Route::OpenButton, .before = Before::Nothing, .choose = path("pipe.dat", [](auto d) { ::mkfifo((d + "/pipe.dat").c_str(), 0644); }), .message = ReadProblem, .title = "Subscript out of range", .status = NoFile, .notice = true, .again = NoFileMessage},
     {.name = "NoReadPermission", .route = Route::OpenMenuAsNobody, .before = Before::Loaded, .choose = [](auto d) { auto p = dat("locked.dat", 2)(d); fs::permissions(*p, fs::perms::none); return p; }, .message = ReadProblem, .title = "Permission denied", .status = NoFile, .again = NoFileMessage},
+#endif
     // convert
     {.name = "AlreadyConverted", .route = Route::ConvertButton, .before = Before::Converted, .loaded = true, .converted = true, .openEnabled = false, .again = DoesNothing},
     {.name = "NothingLoaded", .route = Route::ConvertMenu, .before = Before::Nothing, .message = "No (.DAT) File Loaded", .title = Kestrane, .converted = true, .again = DoesNothing},
@@ -125,11 +135,17 @@ const Row rows[] = {
     {.name = "MissingFolder", .route = Route::CtrlC, .before = Before::Loaded, .choose = path("no/out.xls"), .message = WriteProblem, .title = "Path not found", .loaded = true, .openEnabled = false, .progress = 6, .again = Writes},
     {.name = "TargetIsAFolder", .route = Route::ConvertButton, .before = Before::Loaded, .choose = path("out.xls", [](auto d) { fs::create_directory(d + "/out.xls"); }), .message = WriteProblem, .title = "Path/File access error", .loaded = true, .openEnabled = false, .progress = 6, .again = Writes},
     {.name = "TargetThroughAFile", .route = Route::ConvertMenu, .before = Before::Loaded, .choose = path("f.txt/out.xls", [](auto d) { kestrane::testdata::writeFile(d + "/f.txt", "x"); }), .message = WriteProblem, .title = "Path not found", .loaded = true, .openEnabled = false, .progress = 6, .again = Writes},
-    {.name = "FolderTakesNoFile", .route = Route::CtrlC, .before = Before::Loaded, .choose = [](auto) { return "/sys/kernel/kestrane-" + std::to_string(::getpid()) + ".xls"; }, .message = WriteProblem, .title = "Permission denied", .loaded = true, .openEnabled = false, .progress = 6, .again = Writes},
     {.name = "TargetTooLong", .route = Route::ConvertButton, .before = Before::Loaded, .choose = path(longName + ".xls"), .message = WriteProblem, .title = TooLong, .loaded = true, .openEnabled = false, .progress = 6, .again = Writes},
     {.name = "OpenInLibreOffice", .route = Route::CtrlC, .before = Before::Loaded, .choose = path("out.xls", [](auto d) { kestrane::testdata::writeFile(d + "/out.xls", "open"), kestrane::testdata::writeFile(d + "/.~lock.out.xls#", ""); }), .message = WriteProblem, .title = "Permission denied", .loaded = true, .openEnabled = false, .progress = 6, .again = Writes},
     {.name = "OpenInTheWindowsProgram", .route = Route::ConvertMenu, .before = Before::Loaded, .choose = path("out.xls", [](auto d) { kestrane::testdata::writeFile(d + "/~$out.xls", ""); }), .message = WriteProblem, .title = "Permission denied", .loaded = true, .openEnabled = false, .progress = 6, .again = Writes},
+#ifdef _WIN32
+    {.name = "ReadOnlyWorkbook", .route = Route::CtrlC, .before = Before::Loaded, .choose = path("out.xls", [](auto d) { kestrane::testdata::writeFile(d + "/out.xls", "old"), fs::permissions(d + "/out.xls", fs::perms::owner_write, fs::perm_options::remove); }), .message = WriteProblem, .title = "Permission denied", .loaded = true, .openEnabled = false, .progress = 6, .again = Writes},
+    {.name = "WorkbookHeldWithoutSharing", .route = Route::ConvertButton, .before = Before::Loaded, .choose = bytes("out.xls", "open"), .held = true, .message = WriteProblem, .title = "Permission denied", .loaded = true, .openEnabled = false, .progress = 6, .again = Writes},
+#else
+    // The kernel's own folders and a limit on the size of files are POSIX.
+    {.name = "FolderTakesNoFile", .route = Route::CtrlC, .before = Before::Loaded, .choose = [](auto) { return "/sys/kernel/kestrane-" + std::to_string(::getpid()) + ".xls"; }, .message = WriteProblem, .title = "Permission denied", .loaded = true, .openEnabled = false, .progress = 6, .again = Writes},
     {.name = "DiskFullKeepsTheFile", .route = Route::ConvertOnAFullDisk, .before = Before::Loaded, .choose = bytes("out.xls", "yesterday"), .message = WriteProblem, .title = "Disk full", .loaded = true, .openEnabled = false, .progress = 6, .again = Writes},
+#endif
     // unload and exit
     {.name = "Unload", .route = Route::UnloadButton, .before = Before::Converted, .names = NoNames, .values = NoValues, .status = NoFile, .focus = OnOpen, .again = NoFileMessage},
     {.name = "UnloadFromMenu", .route = Route::UnloadMenu, .before = Before::Loaded, .names = NoNames, .values = NoValues, .status = NoFile, .focus = OnOpen, .again = NoFileMessage},
@@ -154,6 +170,7 @@ std::map<std::string, std::string> listing(const std::string &dir)
     return entries;
 }
 
+#ifndef _WIN32
 // A limit on the size of the files this process writes: a write past it
 // fails as on a full disk, for root too.
 struct FullDisk {
@@ -162,24 +179,31 @@ struct FullDisk {
     ~FullDisk() { setLimit(saved); }
     static void setLimit(const rlimit &limit) { ::setrlimit(RLIMIT_FSIZE, &limit); }
 };
+#endif
 
 void PrintTo(const Row &row, std::ostream *out) { *out << row.name; }
 
 class CommandsTest : public WindowFixture, public ::testing::WithParamInterface<Row> {
 protected:
-    void run(Route route)
+    void run(const Row &r, [[maybe_unused]] const std::optional<std::string> &chosen) // on Windows: held open as the row says
     {
         frmDataEntry &w = *window;
+#ifdef _WIN32
+        const auto holder = kestrane::test::holdOpen(r.held ? fs::path(*chosen) : fs::path(), GENERIC_READ, 0);
+#else
         // root reads any file; the unprivileged "nobody" does not
         const auto asNobody = [](bool on) { ASSERT_EQ(::getuid() == 0 ? ::seteuid(on ? 65534 : 0) : 0, 0); };
+#endif
         const std::function<void()> entryPoints[] = { // in the order of Route
             [&] { w.cmdConvirt->click(); }, [&] { w.mnuOpen->trigger(); }, [&] { press(Qt::Key_O, Qt::ControlModifier); },
-            [&] { asNobody(true), w.mnuOpen->trigger(), asNobody(false); },
             [&] { w.cmdSaveFile->click(); }, [&] { w.mnuConvirt->trigger(); }, [&] { press(Qt::Key_C, Qt::ControlModifier); },
-            [&] { FullDisk full; w.mnuConvirt->trigger(); },
             [&] { w.cmdUnload->click(); }, [&] { w.mnuUnloadDatFile->trigger(); }, [&] { press(Qt::Key_U, Qt::ControlModifier); },
-            [&] { w.cmdExit->click(); }, [&] { w.mnuExit->trigger(); }};
-        entryPoints[int(route)]();
+            [&] { w.cmdExit->click(); }, [&] { w.mnuExit->trigger(); },
+#ifndef _WIN32
+            [&] { asNobody(true), w.mnuOpen->trigger(), asNobody(false); }, [&] { FullDisk full; w.mnuConvirt->trigger(); },
+#endif
+        };
+        entryPoints[int(r.route)]();
     }
 
     void arrange(Before before, const std::string &dir)
@@ -218,7 +242,7 @@ TEST_P(CommandsTest, Outcome)
     const QString statusBefore = window->StatusBar1->text();
     const float progressBefore = window->ProgressBar1->value();
 
-    run(r.route);
+    run(r, chosen);
 
     const kestrane::Dataset &d = window->dataset;
     ASSERT_EQ(dialogs->messages.size(), r.message ? 1u : 0u);

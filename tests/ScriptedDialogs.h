@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -14,6 +15,13 @@ public:
     std::vector<kestrane::MessageBoxRequest> messages;
     std::vector<kestrane::FileDialogRequest> fileDialogs;
     std::deque<std::optional<QString>> fileAnswers;
+
+    // The operator chooses `path` in the next file dialog (nullopt: cancels);
+    // on Windows a path is UTF-16, as the dialog gives it.
+    void answer(const std::optional<std::filesystem::path> &path)
+    {
+        fileAnswers.push_back(path ? std::optional(QString::fromStdU16String(path->u16string())) : std::nullopt);
+    }
 
     void showMessageBox(const kestrane::MessageBoxRequest &request) override { messages.push_back(request); }
 

@@ -60,10 +60,7 @@ protected:
     }
 
     // The operator chooses `path` in the next file dialog (nullopt: cancels).
-    void answer(const std::optional<std::string> &path)
-    {
-        dialogs->fileAnswers.push_back(path ? std::optional(QString::fromStdString(*path)) : std::nullopt);
-    }
+    void answer(const std::optional<std::filesystem::path> &path) { dialogs->answer(path); }
 
     std::unique_ptr<frmDataEntry> window;
     ScriptedDialogs *dialogs = nullptr;

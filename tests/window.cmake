@@ -30,9 +30,6 @@ foreach(scale 1.25 1.5 2)
   gtest_discover_tests(frmDataEntryTest TEST_SUFFIX ".scale${scale}" DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "${scale_variable}=${scale}")
 endforeach()
-if(WIN32)
-  return() # the command rows and the whole session are not ported to Windows yet
-endif()
 # The four commands: every outcome through every entry point, bad input included.
 kestrane_widget_test(CommandsTest SOURCES CommandsTest.cpp)
 
