@@ -2,18 +2,17 @@ find_package(Qt6 REQUIRED COMPONENTS Test)
 
 # A widget test: GoogleTest on the real window (WindowFixture starts the
 # application on Qt's offscreen platform, on Windows its own under Wine on
-# the test run's X display), registered with CTest.
+# the test run's X display), registered with CTest. Under Wine one window of
+# all the tests has the focus, and the tests check it: they run one at a time.
 if(WIN32)
-  set(KESTRANE_TEST_PLATFORM windows)
-else()
-  set(KESTRANE_TEST_PLATFORM offscreen)
+  set(window_test_lock RESOURCE_LOCK wine_focus)
 endif()
 function(kestrane_widget_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE kestrane_window kestrane_testdata Qt6::Test GTest::gtest GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=${KESTRANE_TEST_PLATFORM}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ${window_test_lock})
 endfunction()
 
 # The window: controls, shortcuts, focus, centring, minimum size, close guard.
@@ -28,7 +27,7 @@ else()
 endif()
 foreach(scale 1.25 1.5 2)
   gtest_discover_tests(frmDataEntryTest TEST_SUFFIX ".scale${scale}" DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "${scale_variable}=${scale}")
+    PROPERTIES ENVIRONMENT "${scale_variable}=${scale}" ${window_test_lock})
 endforeach()
 # The four commands: every outcome through every entry point, bad input included.
 kestrane_widget_test(CommandsTest SOURCES CommandsTest.cpp)
@@ -39,4 +38,4 @@ add_executable(WindowSession WindowSession.cpp)
 target_link_libraries(WindowSession PRIVATE kestrane_window kestrane_testdata)
 target_include_directories(WindowSession PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 add_test(NAME WindowSession COMMAND WindowSession)
-set_tests_properties(WindowSession PROPERTIES TIMEOUT 120)
+set_tests_properties(WindowSession PROPERTIES TIMEOUT 120 ${window_test_lock})
