@@ -36,7 +36,6 @@ std::vector<WalkedWorkbook> readCells(const std::string &reader, const std::vect
             cell.kind = kind == "text" ? CellKind::Text : kind == "date" ? CellKind::Date
                       : kind == "error" ? CellKind::Error : CellKind::Number;
             cell.number = std::strtod(number.c_str(), nullptr);
-            cell.code = int(cell.number);
             cell.record = record;
             for (std::size_t i = 0; hex != "-" && i + 4 <= hex.size(); i += 4)
                 cell.text += char16_t(std::stoi(hex.substr(i + 2, 2) + hex.substr(i, 2), nullptr, 16));

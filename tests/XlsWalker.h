@@ -16,8 +16,7 @@ enum class CellKind { Text, Number, Date, Error };
 struct WalkedCell {
     CellKind kind = CellKind::Number;
     std::u16string text;
-    double number = 0.0; // a number, a date's serial, or an error's code
-    int code = 0;        // an error's code (0x24 is #NUM!)
+    double number = 0.0; // a number, a date's serial, or an error's code (0x24 is #NUM!)
     std::string record;  // the record it was read from: NUMBER, RK-integer ... ("-" from LibreOffice)
 };
 
