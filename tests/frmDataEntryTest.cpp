@@ -31,34 +31,30 @@ namespace {
 // Caption as a screen reader speaks it (given names where there is none);
 // place in pixels (twips / 15, each edge rounded); tab index -1: takes no focus.
 struct Control {
-    const char *name, *container, *caption;
+    QString name, container, caption;
     QRect pixels;
     int tabIndex;
 };
-const Control controls[] = {
-    {"Frame1", "surface", "Commands", {16, 4, 117, 166}, -1},
-    {"cmdConvirt", "Frame1", "Open (.DAT) File", {5, 12, 107, 37}, 1},
-    {"cmdSaveFile", "Frame1", "Convirt to Excel File", {5, 49, 107, 37}, 18},
-    {"cmdUnload", "Frame1", "Unload (.DAT) File", {5, 86, 107, 37}, 20},
-    {"cmdExit", "Frame1", "Exit", {5, 123, 107, 37}, 2},
-    {"frameTestProbe", "surface", "Test Probe", {147, 4, 270, 167}, -1},
-    {"Label1", "frameTestProbe", "Channel 1", {8, 22, 55, 18}, -1},
-    {"Label2", "frameTestProbe", "Channel 2", {8, 42, 55, 18}, -1},
-    {"Label3", "frameTestProbe", "Channel 3", {8, 61, 55, 18}, -1},
-    {"Label4", "frameTestProbe", "Channel 4", {8, 80, 55, 18}, -1},
-    {"Label5", "frameTestProbe", "Channel 5", {8, 98, 55, 18}, -1},
-    {"Label6", "frameTestProbe", "Channel 6", {8, 116, 55, 18}, -1},
-    {"Label7", "frameTestProbe", "Channel 7", {8, 135, 55, 18}, -1},
-    {"Label8_0", "frameTestProbe", "Channel 1 name", {67, 22, 194, 16}, -1},
-    {"Label8_1", "frameTestProbe", "Channel 2 name", {67, 41, 194, 16}, -1},
-    {"Label8_2", "frameTestProbe", "Channel 3 name", {67, 60, 194, 16}, -1},
-    {"Label8_3", "frameTestProbe", "Channel 4 name", {67, 79, 194, 16}, -1},
-    {"Label8_4", "frameTestProbe", "Channel 5 name", {67, 97, 194, 16}, -1},
-    {"Label8_5", "frameTestProbe", "Channel 6 name", {67, 116, 194, 16}, -1},
-    {"Label8_6", "frameTestProbe", "Channel 7 name", {67, 135, 194, 16}, -1},
-    {"Label9", "surface", "Reading (.DAT) File", {23, 184, 112, 22}, -1},
-    {"ProgressBar1", "surface", "Progress", {149, 184, 268, 16}, -1},
-};
+std::vector<Control> controls()
+{
+    std::vector<Control> all = {
+        {"Frame1", "surface", "Commands", {16, 4, 117, 166}, -1},
+        {"cmdConvirt", "Frame1", "Open (.DAT) File", {5, 12, 107, 37}, 1},
+        {"cmdSaveFile", "Frame1", "Convirt to Excel File", {5, 49, 107, 37}, 18},
+        {"cmdUnload", "Frame1", "Unload (.DAT) File", {5, 86, 107, 37}, 20},
+        {"cmdExit", "Frame1", "Exit", {5, 123, 107, 37}, 2},
+        {"frameTestProbe", "surface", "Test Probe", {147, 4, 270, 167}, -1},
+        {"Label9", "surface", "Reading (.DAT) File", {23, 184, 112, 22}, -1},
+        {"ProgressBar1", "surface", "Progress", {149, 184, 268, 16}, -1}};
+    // Channel k's label and name box, each row at its own rounded top.
+    const int labelTops[] = {22, 42, 61, 80, 98, 116, 135}, nameTops[] = {22, 41, 60, 79, 97, 116, 135};
+    for (int k = 0; k < 7; ++k) {
+        const QString channel = QStringLiteral("Channel %1").arg(k + 1);
+        all.push_back({QStringLiteral("Label%1").arg(k + 1), "frameTestProbe", channel, {8, labelTops[k], 55, 18}, -1});
+        all.push_back({QStringLiteral("Label8_%1").arg(k), "frameTestProbe", channel + " name", {67, nameTops[k], 194, 16}, -1});
+    }
+    return all;
+}
 
 QString spokenName(QObject *object) { return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Name); }
 
@@ -67,12 +63,12 @@ class WindowTest : public WindowFixture {};
 TEST_F(WindowTest, ControlsAsFirstShown)
 {
     std::map<int, QWidget *> byTabIndex;
-    for (const Control &c : controls) {
-        SCOPED_TRACE(c.name);
-        auto *w = window->findChild<QWidget *>(QString::fromLatin1(c.name));
+    for (const Control &c : controls()) {
+        SCOPED_TRACE(c.name.toStdString());
+        auto *w = window->findChild<QWidget *>(c.name);
         ASSERT_NE(w, nullptr);
-        EXPECT_EQ(w->parentWidget()->objectName(), QString::fromLatin1(c.container));
-        EXPECT_EQ(spokenName(w), QString::fromLatin1(c.caption));
+        EXPECT_EQ(w->parentWidget()->objectName(), c.container);
+        EXPECT_EQ(spokenName(w), c.caption);
         EXPECT_EQ(w->geometry(), c.pixels);
         if (c.tabIndex >= 0)
             byTabIndex[c.tabIndex] = w;
@@ -250,10 +246,7 @@ TEST(Centring, PlacesByFloatingPointDivisionAndHandlesEachFailure)
         bool maximised;
         std::deque<int> screenFailures;
         // outcome: the result, the place, what was done, how many "Form cannot be centred" boxes
-        bool result;
-        float top, left;
-        const char *calls;
-        int reports;
+        bool result; float top, left; const char *calls; int reports;
     } cases[] = {
         {"Middle", 2, 2, 6615, 4290, false, {}, true, 3615, 4372.5f, "TL", 0},
         {"LargerThanTheScreen", 2, 2, 20000, 15001, false, {}, true, 5760 - 7500.5f, 7680 - 10000, "TL", 0},

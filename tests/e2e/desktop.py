@@ -6,6 +6,7 @@ import os
 import subprocess
 import time
 
+MAIN = "Data File Conversion Utility"  # the window's title
 
 def wait_for(condition, what, timeout=30):
     deadline = time.monotonic() + timeout

@@ -1,17 +1,12 @@
 #!/bin/sh
-# Checks what Windows reads from kestrane.exe before it runs a line of it: it
-# needs no DLL beside it, it keeps the protections Windows offers, and it
-# carries its icon at every size and its version information.
-#   check_exe.sh kestrane.exe VERSION PUBLISHER
+# check_exe.sh kestrane.exe VERSION PUBLISHER: what Windows reads from the exe before it runs a line of it.
 set -eu
 [ $# -eq 3 ] && [ -f "$1" ] || { echo "usage: $0 kestrane.exe VERSION PUBLISHER" >&2; exit 2; }
 exe=$1 version=$2 publisher=$3
 fail() { echo "FAIL: $*" >&2; exit 1; }
 headers=$(x86_64-w64-mingw32-objdump -p "$exe")
 
-# Every DLL it imports must come with Windows 10 and 11 themselves; the C++
-# runtime, the threads library and Qt are linked in. The api-ms-win names are
-# API sets, which Windows' loader resolves to its own DLLs (from Windows 8 on).
+# No DLL beside it: every import comes with Windows 10 and 11 (api-ms-win-*: API sets the loader resolves).
 windows_own=" advapi32 authz comctl32 comdlg32 d3d9 d3d11 d3d12 dwmapi dwrite dxgi gdi32 imm32 kernel32 msvcrt
   mpr netapi32 ole32 oleaut32 setupapi shell32 shcore shlwapi user32 userenv uxtheme version winmm ws2_32 wtsapi32
   api-ms-win-core-synch-l1-2-0 api-ms-win-core-winrt-l1-1-0 api-ms-win-core-winrt-string-l1-1-0 "
@@ -22,22 +17,19 @@ for dll in $imports; do
 done
 echo "imports: $(echo $imports)"
 
-# Address space layout randomisation (with 64-bit entropy) and no execution
-# of data: a file parser's first protections.
+# A file parser's first protections: high-entropy ASLR and no execution of data.
 for flag in HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT; do
   echo "$headers" | grep -qw "$flag" || fail "it is linked without $flag"
 done
 
-# The icon group Explorer and the Start menu read, and each of its sizes
-# (icotool reads a PNG image only from a file).
+# The icon group Explorer reads, at each size (icotool reads only from a file).
 icon=$(mktemp --suffix=.ico)
 trap 'rm -f "$icon"' EXIT
 wrestool --extract --type=group_icon --name=IDI_ICON1 "$exe" > "$icon"
 sizes=$(icotool --list "$icon" | sed -n 's/.*--width=\([0-9]*\).*/\1/p' | sort -n)
 [ "$(echo $sizes)" = "16 32 48 256" ] || fail "its icon holds the sizes '$(echo $sizes)', not 16 32 48 256"
 
-# The version information of the file's Properties (UTF-16: NULs dropped, a
-# name runs into its value).
+# The version information of its Properties (UTF-16 with the NULs dropped: a name runs into its value).
 info=$(wrestool --extract --raw --type=version "$exe" | tr -d '\000')
 for field in "ProductNameKestrane" "ProductVersion$version" "FileVersion$version" "CompanyName$publisher" \
              "LegalCopyrightCopyright " "OriginalFilenamekestrane.exe"; do
