@@ -1,7 +1,8 @@
 #!/bin/sh
 # Builds Qt for Windows (static, x86-64, mingw-w64) from Debian's own qt6-base
 # source, the host Qt's version, so that the host's moc, rcc and uic fit it.
-# Once per machine: the result lands in $KESTRANE_CACHE/qt-VERSION-mingw64 and
+# Once per machine: the result lands in ${XDG_CACHE_HOME:-~/.cache}/kestrane/
+# qt-VERSION-mingw64 (the source and the build log beside it), and
 # later calls return at once. About 45 minutes on two cores.
 #
 #   windows/build-qt.sh            build (or find) it; prints the prefix last
