@@ -2,7 +2,8 @@
 # key presses, its workbook read back by xlrd.
 find_program(KESTRANE_PYTHON3 NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
 add_test(NAME e2e COMMAND ${KESTRANE_PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/e2e.py $<TARGET_FILE:kestrane> ${KESTRANE_SOFFICE})
-set_tests_properties(e2e PROPERTIES TIMEOUT 300 LABELS e2e)
+# Alone: with both cores loaded (the LibreOffice read-back) its typed path has gone astray.
+set_tests_properties(e2e PROPERTIES TIMEOUT 300 LABELS e2e RUN_SERIAL ON)
 # Started where no desktop can be reached, the program says so in one line,
 # with the way to run it under a virtual one, and ends with status 1: none of
 # the toolkit's messages about platform plugins.
