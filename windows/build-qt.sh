@@ -29,14 +29,25 @@ log="$work/build.log"
 step "1/5 fetching the qt6-base $version source from Debian"
 apt_dir="$work/apt"
 mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
-echo "deb-src http://deb.debian.org/debian bookworm main" > "$apt_dir/sources.list"
-apt_options="-o Dir::Etc::SourceList=$apt_dir/sources.list -o Dir::Etc::SourceParts=/dev/null
+# The source comes from wherever this machine's apt takes its packages: each
+# of its "deb" sources, one-line or deb822, is read here as "deb-src".
+mkdir -p "$apt_dir/sources.list.d"
+rm -f "$apt_dir/sources.list.d"/*
+: > "$apt_dir/sources.list"
+for list in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+  if [ -f "$list" ]; then sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$list" >> "$apt_dir/sources.list"; fi
+done
+for sources in /etc/apt/sources.list.d/*.sources; do
+  if [ -f "$sources" ]; then sed 's/^Types:.*$/Types: deb-src/' "$sources" > "$apt_dir/sources.list.d/${sources##*/}"; fi
+done
+apt_options="-o Dir::Etc::SourceList=$apt_dir/sources.list -o Dir::Etc::SourceParts=$apt_dir/sources.list.d
              -o Dir::State::Lists=$apt_dir/lists -o Dir::Cache=$apt_dir/cache -o APT::Sandbox::User=root"
 if ! ls "$work"/qt6-base_*.dsc >/dev/null 2>&1; then
   # shellcheck disable=SC2086
-  apt-get $apt_options update >>"$log" 2>&1
+  apt-get $apt_options update >>"$log" 2>&1 || { tail -20 "$log" >&2; exit 1; }
   # shellcheck disable=SC2086
-  (cd "$work" && apt-get $apt_options source --download-only "qt6-base=$(dpkg-query -W -f='${Version}' qt6-base-dev)") >>"$log" 2>&1
+  (cd "$work" && apt-get $apt_options source --download-only "qt6-base=$(dpkg-query -W -f='${Version}' qt6-base-dev)") >>"$log" 2>&1 \
+    || { tail -20 "$log" >&2; exit 1; }
 fi
 
 step "2/5 unpacking it"
