@@ -59,10 +59,9 @@ std::string freshFolder(const std::string &name)
     static const auto *root = new fs::path(fs::temp_directory_path() / ("kestrane-test-" + std::to_string(::getpid())));
     static const int removedAtExit = std::atexit([] {
         std::error_code ignored;
-#ifdef _WIN32 // a read-only file is not removed there: a test may leave one
+        // Windows removes no read-only file, and a test may leave one.
         for (auto e = fs::recursive_directory_iterator(*root, ignored); e != fs::end(e); e.increment(ignored))
             fs::permissions(e->path(), fs::perms::owner_write, fs::perm_options::add, ignored);
-#endif
         fs::remove_all(*root, ignored);
     });
     (void)removedAtExit;

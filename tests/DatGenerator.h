@@ -8,6 +8,9 @@
 
 namespace kestrane::testdata {
 
+// The most points a loaded dataset holds: the largest log there is, 655240 bytes.
+constexpr int LargestLogPoints = 4679;
+
 // The shape of a .DAT file to write: points per channel, the value of each
 // channel (1..7) at each point, the two timing figures and the seven names as
 // raw bytes (blank-padded or cut to 20).
