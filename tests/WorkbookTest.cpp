@@ -21,8 +21,7 @@
 #include "DatGenerator.h"
 #include "FailureOf.h"
 #include "datfile/DatReader.h"
-#include "workbook/WorkbookLayout.h"
-#include "workbook/spreadsheet/Application.h"
+#include "workbook/ConvertDataset.h"
 #include "workbook/spreadsheet/AtomicSave.h"
 #include "workbook/spreadsheet/Biff8Writer.h"
 #include "workbook/spreadsheet/CompoundFile.h"
@@ -54,7 +53,9 @@ struct Cell {
 };
 using CellMap = std::map<std::pair<int, int>, Cell>;
 
-// The layout's cell map for a dataset converted at 2024-05-17 14:03:09.
+const spreadsheet::DateTime convertedAt = spreadsheet::DateTime::fromLocal(2024, 5, 17, 14, 3, 9);
+
+// The layout's cell map for a dataset converted at convertedAt.
 CellMap expectedCells(const Dataset &data)
 {
     const double interval = data.timeSettings[0];
@@ -68,7 +69,8 @@ CellMap expectedCells(const Dataset &data)
         cells[{4, 1 + k}] = {CellKind::Text, data.channelNames[std::size_t(k)].text()};
         for (int i = 0; i < data.pointCount; ++i) {
             const double value = *data.channelValues[std::size_t(k)][std::size_t(i)];
-            cells[{6 + i, 1 + k}] = std::isfinite(value) ? Cell{CellKind::Number, {}, value} : Cell{CellKind::Error, {}, 36.0};
+            cells[{6 + i, 1 + k}] = std::isfinite(value) ? Cell{CellKind::Number, {}, value}
+                                                         : Cell{CellKind::Error, {}, 36.0};
         }
     }
     return cells;
@@ -84,26 +86,27 @@ std::string hexOf(const std::u16string &text)
     return hex.empty() ? "-" : hex;
 }
 
-// Saves the workbook into the read-back folder with NAME.cells beside it:
-// what read_cells.py must print for it, all cells and the fitted widths of
-// Sheet1, two empty sheets after it. (A Windows program could not run the
-// readers itself: Wine hands back neither their output nor their end.)
-void saveForReadBack(spreadsheet::Workbook &book, const std::string &name, const CellMap &cells)
+// Where the workbook goes in the read-back folder, with NAME.cells written
+// beside it: what read_cells.py must print for it, all cells and the fitted
+// widths of Sheet1, two empty sheets after it. (A Windows program could not
+// run the readers itself: Wine hands back neither their output nor their end.)
+fs::path readBackPath(spreadsheet::Workbook &book, const std::string &name, const CellMap &cells)
 {
     const fs::path folder = KESTRANE_READBACK_FOLDER;
     fs::create_directories(folder);
-    book.SaveAs(folder / (name + ".xls"));
     const char *kinds[] = {"text", "number", "date", "error"};
     char number[64]; // in hex, as Python's float.fromhex reads it back bit for bit
     std::ofstream out(folder / (name + ".cells"));
     out << "file\nsheet Sheet1\n";
-    for (const auto &[place, cell] : cells)
+    for (const auto &[place, cell] : cells) {
+        const auto end = std::to_chars(number, std::end(number), cell.number, std::chars_format::hex).ptr;
         out << "cell " << place.first << ' ' << place.second << ' ' << kinds[int(cell.kind)] << ' '
-            << std::string_view(number, std::to_chars(number, std::end(number), cell.number, std::chars_format::hex).ptr)
-            << ' ' << hexOf(cell.text) << ' ' << cell.record << '\n';
+            << std::string_view(number, end) << ' ' << hexOf(cell.text) << ' ' << cell.record << '\n';
+    }
     for (const auto &[column, width] : book.Worksheets("Sheet1").columnWidths())
         out << "width " << column << ' ' << width << '\n';
     out << "sheet Sheet2\nsheet Sheet3\n";
+    return folder / (name + ".xls");
 }
 
 } // namespace
@@ -118,12 +121,17 @@ TEST(Workbook, RealReadersFindTheLayoutOfEachLog)
     std::u16string mixed(12482, u'a'); // leaves one byte in its record for the next string
     for (std::size_t i = 0; i < mixed.size(); i += 7)
         mixed[i] = char16_t(0x3b1 + i % 20);
-    const std::vector<std::u16string> longTexts = {std::u16string(32767, u'\xe9'), std::u16string(32767, u'\u4e00'), mixed};
+    const std::vector<std::u16string> longTexts = {std::u16string(32767, u'\xe9'), std::u16string(32767, u'\u4e00'),
+                                                   mixed};
     // compare_cells.py has LibreOffice read all but the largest, which takes it long and shows it nothing new.
-    const std::tuple<std::string, DatSpec, std::vector<std::u16string>> logs[] = {
-        {"three", {.points = 3, .value = valueOf}, {}}, {"special", odd, longTexts}, {"empty", {.timing = {0.0f, 0.0f}}, {}},
-        {"negative", {.points = 3, .timing = {-3.0f, 0.0f}}, {}},
-        {"largest", {.points = 4679, .value = valueOf, .timing = {30001.0f, 0.0f}}, {}}}; // times past 2^24: not all singles
+    const struct { std::string name; DatSpec spec; std::vector<std::u16string> texts = {}; } logs[] = {
+        {.name = "three", .spec = {.points = 3, .value = valueOf}},
+        {.name = "special", .spec = odd, .texts = longTexts},
+        {.name = "empty", .spec = {.timing = {0.0f, 0.0f}}},
+        {.name = "negative", .spec = {.points = 3, .timing = {-3.0f, 0.0f}}},
+        // times past 2^24: not all singles
+        {.name = "largest",
+         .spec = {.points = testdata::LargestLogPoints, .value = valueOf, .timing = {30001.0f, 0.0f}}}};
     const fs::path folder = testdata::freshFolder("layout");
     std::vector<std::map<int, std::uint16_t>> widths;
     spreadsheet::Application application;
@@ -131,19 +139,19 @@ TEST(Workbook, RealReadersFindTheLayoutOfEachLog)
         Dataset data;
         readDatFile(testdata::writeDat(folder / (name + ".dat"), spec), data);
         CellMap expected = expectedCells(data);
-        const auto book = application.Workbooks().Add();
-        writeLayout(data, book->Worksheets("sheet1"), spreadsheet::DateTime::fromLocal(2024, 5, 17, 14, 3, 9));
-        for (int row = 0; row < int(texts.size()); ++row) {
-            book->Worksheets("sheet1").Cells(row + 1, 10).setValue(texts[std::size_t(row)]);
-            expected[{row, 9}] = {CellKind::Text, texts[std::size_t(row)]};
-        }
+        convertDataset(application, data, convertedAt, [&](spreadsheet::Workbook &book) {
+            for (int row = 0; row < int(texts.size()); ++row) {
+                book.Worksheets("sheet1").Cells(row + 1, 10).setValue(texts[std::size_t(row)]);
+                expected[{row, 9}] = {CellKind::Text, texts[std::size_t(row)]};
+            }
+            widths.push_back(book.Worksheets("sheet1").columnWidths());
+            return readBackPath(book, name, expected);
+        });
         EXPECT_EQ(data.pointIndex, std::max(0, data.pointCount - 1)) << name;
-        saveForReadBack(*book, name, expected);
-        widths.push_back(book->Worksheets("sheet1").columnWidths());
-        book->Close();
     }
     EXPECT_EQ(widths[0].size(), 8u) << "columns A to H are fitted";
-    EXPECT_TRUE(widths[0] == widths[2] && widths[0] == widths[3] && widths[0] == widths[4]) << "widths follow rows 1 to 5 only";
+    EXPECT_TRUE(widths[0] == widths[2] && widths[0] == widths[3] && widths[0] == widths[4])
+        << "widths follow rows 1 to 5 only";
 }
 
 // Every number cell reads back bit for bit, from the record the writer chose
@@ -162,23 +170,39 @@ TEST(Workbook, EachNumberReadsBackFromTheRecordChosenForIt)
     constexpr const char *Integer = "RK-integer", *High32 = "RK-float", *Number = "NUMBER", *NumError = "BOOLERR";
     const float nan = std::numeric_limits<float>::quiet_NaN(), infinity = std::numeric_limits<float>::infinity();
     const struct { const char *name; double value; std::string record; } numbers[] = {
-        {"Zero", 0.0, Integer}, {"MinusZero", -0.0, Number}, {"One", 1.0, Integer}, {"JustAboveOne", single(1.0f, 1), Number},
-        {"LowestInteger", -536870912.0, Integer}, {"BelowIt", -536870913.0, Number}, {"SingleBelowIt", -536870976.0f, Number},
-        {"HighestInteger", 536870911.0, Integer}, {"LargestSingleUnderIt", 536870848.0f, Integer},
-        {"AboveIt", 536870913.0, Number}, {"TwoTo29", 536870912.0, High32}, {"SingleAboveThat", 536870976.0f, Number},
-        {"Fraction", -2.5, High32}, {"LowBitsClear", single(21.7f, 0x20), High32}, {"Bit33TheIntegerFlag", single(21.7f, 0x10), Number},
-        {"Bit32TheTimes100Flag", single(21.7f, 0x08), Number}, {"WholeMantissa", single(21.7f, 0x3F), Number},
-        {"LowestBit", single(-0.0123f, 0x01), Number}, {"NearAHundredth", 21.7f, Number}, {"AHundredth", 0.07, Number},
-        {"SmallestSingle", std::numeric_limits<float>::denorm_min(), High32}, {"LargestSingle", FLT_MAX, Number},
-        {"NaN", nan, NumError}, {"Infinity", infinity, NumError}, {"MinusInfinity", -infinity, NumError}};
+        {.name = "Zero", .value = 0.0, .record = Integer}, {.name = "MinusZero", .value = -0.0, .record = Number},
+        {.name = "One", .value = 1.0, .record = Integer},
+        {.name = "JustAboveOne", .value = single(1.0f, 1), .record = Number},
+        {.name = "LowestInteger", .value = -536870912.0, .record = Integer},
+        {.name = "BelowIt", .value = -536870913.0, .record = Number},
+        {.name = "SingleBelowIt", .value = -536870976.0f, .record = Number},
+        {.name = "HighestInteger", .value = 536870911.0, .record = Integer},
+        {.name = "LargestSingleUnderIt", .value = 536870848.0f, .record = Integer},
+        {.name = "AboveIt", .value = 536870913.0, .record = Number},
+        {.name = "TwoTo29", .value = 536870912.0, .record = High32},
+        {.name = "SingleAboveThat", .value = 536870976.0f, .record = Number},
+        {.name = "Fraction", .value = -2.5, .record = High32},
+        {.name = "LowBitsClear", .value = single(21.7f, 0x20), .record = High32},
+        {.name = "Bit33TheIntegerFlag", .value = single(21.7f, 0x10), .record = Number},
+        {.name = "Bit32TheTimes100Flag", .value = single(21.7f, 0x08), .record = Number},
+        {.name = "WholeMantissa", .value = single(21.7f, 0x3F), .record = Number},
+        {.name = "LowestBit", .value = single(-0.0123f, 0x01), .record = Number},
+        {.name = "NearAHundredth", .value = 21.7f, .record = Number},
+        {.name = "AHundredth", .value = 0.07, .record = Number},
+        {.name = "SmallestSingle", .value = std::numeric_limits<float>::denorm_min(), .record = High32},
+        {.name = "LargestSingle", .value = FLT_MAX, .record = Number},
+        {.name = "NaN", .value = nan, .record = NumError},
+        {.name = "Infinity", .value = infinity, .record = NumError},
+        {.name = "MinusInfinity", .value = -infinity, .record = NumError}};
     spreadsheet::Workbook book;
     CellMap cells;
     for (int row = 0; row < int(std::size(numbers)); ++row) {
         const auto &n = numbers[row];
         book.Worksheets("Sheet1").Cells(row + 1, 1).setValue(n.value);
-        cells[{row, 0}] = {n.record == NumError ? CellKind::Error : CellKind::Number, {}, n.record == NumError ? 36.0 : n.value, n.record};
+        const bool error = n.record == NumError;
+        cells[{row, 0}] = {error ? CellKind::Error : CellKind::Number, {}, error ? 36.0 : n.value, n.record};
     }
-    saveForReadBack(book, "numbers", cells);
+    book.SaveAs(readBackPath(book, "numbers", cells));
 }
 
 namespace {
@@ -310,14 +334,20 @@ TEST(Workbook, ReadsAndSavesUnderAnyName)
         const fs::path folder = root / name;
         fs::create_directory(folder);
         Dataset data;
-        ASSERT_EQ(test::failureOf([&] { readDatFile(testdata::writeDat(folder / (name + u8".dat"), {.points = 3}), data); }), 0);
+        const fs::path log = testdata::writeDat(folder / (name + u8".dat"), {.points = 3});
+        ASSERT_EQ(test::failureOf([&] { readDatFile(log, data); }), 0);
         EXPECT_EQ(data.pointCount, 3);
-        spreadsheet::Workbook book;
-        writeLayout(data, book.Worksheets("sheet1"), spreadsheet::DateTime::fromLocal(2024, 5, 17, 14, 3, 9));
-        EXPECT_EQ(test::failureOf([&] { book.SaveAs(folder / (name + u8".xls")); }), 0);
-        const auto bytes = book.fileBytes();
-        EXPECT_EQ(filesIn(folder), (std::map<fs::path, std::string>{{name + u8".dat", testdata::datBytes({.points = 3})},
-                                                                    {name + u8".xls", std::string(bytes.begin(), bytes.end())}}));
+        std::vector<unsigned char> bytes;
+        spreadsheet::Application application;
+        EXPECT_EQ(test::failureOf([&] {
+            convertDataset(application, data, convertedAt, [&](spreadsheet::Workbook &book) {
+                bytes = book.fileBytes();
+                return folder / (name + u8".xls");
+            });
+        }), 0);
+        const std::map<fs::path, std::string> expected = {{name + u8".dat", testdata::datBytes({.points = 3})},
+                                                          {name + u8".xls", std::string(bytes.begin(), bytes.end())}};
+        EXPECT_EQ(filesIn(folder), expected);
     }
 }
 
@@ -327,7 +357,9 @@ TEST(Workbook, ReadsAndSavesUnderAnyName)
 TEST(Workbook, AStreamOfAnotherSizeThanCountedFailsTheSave)
 {
     const struct { const char *name; double counted, written; int failure; } cases[] = {
-        {"SameRecord", 0.5, 0.25, 0}, {"LongerRecord", 2.0, 0.1, 1004}, {"ShorterRecord", 0.1, 2.0, 1004}};
+        {.name = "SameRecord", .counted = 0.5, .written = 0.25, .failure = 0},
+        {.name = "LongerRecord", .counted = 2.0, .written = 0.1, .failure = ApplicationDefined},
+        {.name = "ShorterRecord", .counted = 0.1, .written = 2.0, .failure = ApplicationDefined}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         const std::string folder = testdata::freshFolder(std::string("count-") + c.name);

@@ -4,10 +4,12 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
 #include "datfile/Dataset.h"
+#include "workbook/WorkbookLayout.h"
 #include "workbook/spreadsheet/DateTime.h"
 #include "window/CommonDialog.h"
 #include "window/DialogDriver.h"
@@ -24,8 +26,6 @@ class QPushButton;
 namespace kestrane {
 namespace spreadsheet {
 class Application;
-class Workbook;
-class Worksheet;
 } // namespace spreadsheet
 class TerminationWatch;
 class WindowPlacement;
@@ -147,8 +147,8 @@ private:
     void readDatFileShowingProgress(const QString &path);
     void showFileLoaded();
     void reportReadFailure(const QString &description, QWidget *focusBefore);
-    void writeLayoutShowingProgress(kestrane::spreadsheet::Worksheet &sheet);
-    void saveUnderChosenName(kestrane::spreadsheet::Workbook &workbook);
+    kestrane::LayoutHooks progressShown();
+    std::filesystem::path chosenWorkbookName();
     void reportWriteFailure(const QString &description);
     // The window's states that several commands share (unload_exit.cpp).
     void returnToNoFileLoaded();

@@ -3,7 +3,7 @@
 
 #include "common/Failure.h"
 #include "common/Numbers.h"
-#include "workbook/WorkbookLayout.h"
+#include "workbook/ConvertDataset.h"
 #include "workbook/spreadsheet/Spreadsheet.h"
 #include "window/FilePath.h"
 #include "window/frmDataEntry.h"
@@ -52,9 +52,8 @@ void frmDataEntry::convertCommand()
         ProgressBar1->setMax(float(dataset.pointCount));
         if (!excelApplication)
             excelApplication = std::make_unique<spreadsheet::Application>();
-        const std::unique_ptr<spreadsheet::Workbook> workbook = excelApplication->Workbooks().Add();
-        writeLayoutShowingProgress(workbook->Worksheets("sheet1"));
-        saveUnderChosenName(*workbook);
+        kestrane::convertDataset(*excelApplication, dataset, conversionTime,
+                                 [this](spreadsheet::Workbook &) { return chosenWorkbookName(); }, progressShown());
         dataset.eraseValues();
         cmdConvirt->setEnabled(true);
         putProgressAway();
@@ -71,12 +70,11 @@ void frmDataEntry::convertCommand()
     }
 }
 
-// Writes the workbook layout into the sheet: the writing notice goes up once
-// the header row is fitted, and the progress bar moves after each channel
-// column, to a seventh of the points further on each time.
-void frmDataEntry::writeLayoutShowingProgress(kestrane::spreadsheet::Worksheet &sheet)
+// How the layout shows its progress: the writing notice goes up once the
+// header row is fitted, and the progress bar moves after each channel column,
+// to a seventh of the points further on each time.
+kestrane::LayoutHooks frmDataEntry::progressShown()
 {
-    std::int16_t position = 0;
     kestrane::LayoutHooks hooks;
     hooks.headerWritten = [this] {
         Label9->setVisible(false);
@@ -84,23 +82,22 @@ void frmDataEntry::writeLayoutShowingProgress(kestrane::spreadsheet::Worksheet &
         Label9->setVisible(true);
         repaint();
     };
-    hooks.columnWritten = [&](int column) {
+    hooks.columnWritten = [this, position = std::int16_t(0)](int column) mutable {
         position = nextProgressPosition(position, dataset.pointCount, column);
         ProgressBar1->setValue(float(position));
     };
-    kestrane::writeLayout(dataset, sheet, conversionTime, hooks);
+    return hooks;
 }
 
 // Asks for the workbook's name, with a question before an existing file is
-// replaced, then saves and closes it; a cancel raises the cancel failure.
-void frmDataEntry::saveUnderChosenName(kestrane::spreadsheet::Workbook &workbook)
+// replaced; a cancel raises the cancel failure.
+std::filesystem::path frmDataEntry::chosenWorkbookName()
 {
     CommonDialog1.CancelError = true;
     CommonDialog1.OverwritePrompt = true;
     CommonDialog1.Filter = QStringLiteral("Data Files (*.XLS)|*.XLS");
     CommonDialog1.ShowSave();
-    workbook.SaveAs(kestrane::filePath(CommonDialog1.FileName));
-    workbook.Close();
+    return kestrane::filePath(CommonDialog1.FileName);
 }
 
 // The general failure path of the convert command: the notice goes, and the

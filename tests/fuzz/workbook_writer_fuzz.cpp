@@ -7,8 +7,7 @@
 
 #include "common/Failure.h"
 #include "datfile/DatReader.h"
-#include "workbook/WorkbookLayout.h"
-#include "workbook/spreadsheet/Workbook.h"
+#include "workbook/ConvertDataset.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
@@ -19,9 +18,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     } catch (const Failure &) {
         return 0; // not a file that loads
     }
-    spreadsheet::Workbook book;
-    writeLayout(dataset, book.Worksheets("sheet1"), spreadsheet::DateTime::fromLocal(2024, 5, 17, 14, 3, 9));
-    if (book.fileBytes().size() % 512 != 0)
-        __builtin_trap();
+    // The workbook is built as every conversion builds it, and checked in
+    // memory where its name is asked for; the cancel then drops it unsaved.
+    spreadsheet::Application application;
+    try {
+        convertDataset(application, dataset, spreadsheet::DateTime::fromLocal(2024, 5, 17, 14, 3, 9),
+                       [](spreadsheet::Workbook &book) -> std::filesystem::path {
+                           if (book.fileBytes().size() % 512 != 0)
+                               __builtin_trap();
+                           throw Failure(CancelSelected);
+                       });
+    } catch (const Failure &failure) {
+        if (failure.number() != CancelSelected)
+            throw;
+    }
     return 0;
 }
