@@ -1,6 +1,6 @@
 # kestrane-bench IN.DAT OUT.xls [--repeat N]: one conversion through the
-# production code, timed stage by stage. The reader checks drive it too, so it
-# sits at the top of the build folder: build/kestrane-bench.
+# production code, timed stage by stage. The benchmark scripts look for it at
+# the top of the build folder: build/kestrane-bench.
 add_executable(kestrane-bench kestrane-bench.cpp)
 target_link_libraries(kestrane-bench PRIVATE kestrane_workbook)
 set_target_properties(kestrane-bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})

@@ -5,8 +5,7 @@
 
 The same workbook as Kestrane writes: title block, interval, channel names and one
 row per point. It is the plain way one would do the job with xlwt, kept so for the
-side-by-side speed comparison; the reader suite also uses it where Kestrane's own
-converter is not built.
+side-by-side speed comparison (compare_xlwt.py).
 """
 
 import datetime

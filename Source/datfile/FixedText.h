@@ -21,7 +21,6 @@ public:
     FixedText &operator=(std::u16string_view text) { return assign(text); }
 
     const std::u16string &text() const { return m_text; }
-    std::size_t width() const { return Width; }
 
     friend bool operator==(const FixedText &, const FixedText &) = default;
 

@@ -4,8 +4,6 @@
 
 #include <functional>
 
-class QWidget;
-
 namespace kestrane {
 
 // Turns the system's request that the program end -- how a task manager asks
@@ -14,14 +12,14 @@ namespace kestrane {
 // request: the window refuses those itself.
 //   Linux:   SIGTERM. The signal handler only writes a byte to a socket pair;
 //            a QSocketNotifier reads it inside the event loop.
-//   Windows: a plain WM_CLOSE to `window` (taskkill without /F). The close
+//   Windows: a plain WM_CLOSE to the window (taskkill without /F). The close
 //            box, the system menu's Close and Alt+F4 arrive first as
 //            WM_SYSCOMMAND/SC_CLOSE and are refused there, before they turn
 //            into a WM_CLOSE of their own.
 // One watch is active at a time; destroying it restores the previous state.
 class TerminationWatch : public QObject {
 public:
-    TerminationWatch(QWidget *window, std::function<void()> onTerminate);
+    explicit TerminationWatch(std::function<void()> onTerminate);
     ~TerminationWatch() override;
 
     // Sees each of the window's own system messages before Qt does (the

@@ -52,7 +52,7 @@ struct TerminationWatch::Platform {
     QSocketNotifier *notifier = nullptr;
 };
 
-TerminationWatch::TerminationWatch(QWidget *, std::function<void()> onTerminate)
+TerminationWatch::TerminationWatch(std::function<void()> onTerminate)
     : m_onTerminate(std::move(onTerminate))
 {
     // Without the socket pair the default action stays: the program ends at

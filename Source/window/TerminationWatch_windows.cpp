@@ -9,7 +9,7 @@ namespace kestrane {
 // The window hands its messages over one by one, so there is nothing to
 // hold. Logging off and shutting down (WM_QUERYENDSESSION, WM_ENDSESSION)
 // pass untouched: Qt answers them, and nothing here ever holds them up.
-TerminationWatch::TerminationWatch(QWidget *, std::function<void()> onTerminate)
+TerminationWatch::TerminationWatch(std::function<void()> onTerminate)
     : m_onTerminate(std::move(onTerminate))
 {
 }

@@ -77,7 +77,7 @@ frmDataEntry::frmDataEntry(QWidget *parent)
     resize(twipsToPixels(ClientWidthTwips), menuBar()->sizeHint().height() + twipsToPixels(ClientHeightTwips));
 
     connect(qApp, &QApplication::focusChanged, this, &frmDataEntry::applicationFocusChanged);
-    m_terminationWatch = std::make_unique<TerminationWatch>(this, [this] { terminate(); });
+    m_terminationWatch = std::make_unique<TerminationWatch>([this] { terminate(); });
 
     startUp();
 }

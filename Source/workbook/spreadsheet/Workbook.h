@@ -33,8 +33,6 @@ public:
     // closed workbook does nothing.
     void Close();
 
-    bool isOpen() const { return m_open; }
-
     // The whole .xls file, as SaveAs writes it.
     std::vector<unsigned char> fileBytes() const;
 
