@@ -1,6 +1,8 @@
 # Two commands set everything up on a fresh Debian machine:
 #   make run   install what is missing, build, start the program
 #   make test  install what is missing, build, run the whole suite
+# a quick loop while changing the program: the unit and widget tests alone
+#   make check
 # the Windows program, cross-built here and tested under Wine:
 #   make windows       build-windows/kestrane.exe, its MSI and its zip
 #   make test-windows  the unit, widget and reader suites, the end-to-end road
@@ -67,7 +69,7 @@ define install_missing
 	fi
 endef
 
-.PHONY: all deps configure build run test install package package-check test-sanitize fuzz valgrind clean \
+.PHONY: all deps configure build run test check install package package-check test-sanitize fuzz valgrind clean \
         windows-deps qt-windows windows test-windows
 
 all: build
@@ -76,7 +78,7 @@ deps:
 	$(call install_missing,$(PACKAGES))
 
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRANE_HARDEN_REQUIRED=ON
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -98,6 +100,12 @@ test: build
 	else \
 	  echo "Windows suite not run: Qt for Windows is not built here; 'make qt-windows' builds it once (about 45 minutes)."; \
 	fi
+
+# The unit and widget tests alone, in well under a minute: the loop for a
+# change to the program. One test: `cd build && ctest -R NAME`; one label:
+# `ctest -L readers` (the labels are listed in tests/CMakeLists.txt).
+check: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 120 -L '^(unit|widget)$$'
 
 windows-deps: deps
 	$(call install_missing,$(WINDOWS_PACKAGES))

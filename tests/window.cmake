@@ -12,7 +12,8 @@ function(kestrane_widget_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE kestrane_window kestrane_testdata Qt6::Test GTest::gtest GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ${window_test_lock})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS widget ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ${window_test_lock})
 endfunction()
 
 # The window: controls, shortcuts, focus, centring, minimum size, close guard.
@@ -27,7 +28,7 @@ else()
 endif()
 foreach(scale 1.25 1.5 2)
   gtest_discover_tests(frmDataEntryTest TEST_SUFFIX ".scale${scale}" DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "${scale_variable}=${scale}" ${window_test_lock})
+    PROPERTIES LABELS widget ENVIRONMENT "${scale_variable}=${scale}" ${window_test_lock})
 endforeach()
 # The four commands: every outcome through every entry point, bad input included.
 kestrane_widget_test(CommandsTest SOURCES CommandsTest.cpp)
@@ -38,4 +39,4 @@ add_executable(WindowSession WindowSession.cpp)
 target_link_libraries(WindowSession PRIVATE kestrane_window kestrane_testdata)
 target_include_directories(WindowSession PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 add_test(NAME WindowSession COMMAND WindowSession)
-set_tests_properties(WindowSession PROPERTIES TIMEOUT 120 ${window_test_lock})
+set_tests_properties(WindowSession PROPERTIES TIMEOUT 120 LABELS widget ${window_test_lock})

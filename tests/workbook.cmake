@@ -17,7 +17,8 @@ endif()
 set(compare_cells ${KESTRANE_PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/readers/compare_cells.py)
 add_test(NAME Workbooks.readBackByXlrd COMMAND ${compare_cells} xlrd ${readback})
 add_test(NAME Workbooks.readBackByLibreOffice COMMAND ${compare_cells} libreoffice ${readback} three special empty negative)
-set_tests_properties(Workbooks.readBackByXlrd Workbooks.readBackByLibreOffice PROPERTIES FIXTURES_REQUIRED workbooks)
+set_tests_properties(Workbooks.readBackByXlrd Workbooks.readBackByLibreOffice
+  PROPERTIES FIXTURES_REQUIRED workbooks LABELS readers)
 set_tests_properties(Workbooks.readBackByLibreOffice PROPERTIES TIMEOUT 600)
 if(WIN32)
   return()
@@ -32,3 +33,4 @@ add_test(NAME KestraneBench.failureExitsNonZeroWithItsDescription
   COMMAND sh -c "message=$(\"$0\" /nonexistent/in.DAT \"$1\" 2>&1 >/dev/null); status=$?; \
 test $status -ne 0 && test \"$message\" = 'kestrane-bench: Path not found (failure 76)'"
     $<TARGET_FILE:kestrane-bench> ${CMAKE_CURRENT_BINARY_DIR}/never-written.xls)
+set_tests_properties(KestraneBench.failureExitsNonZeroWithItsDescription PROPERTIES LABELS unit)

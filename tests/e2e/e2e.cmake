@@ -11,3 +11,4 @@ add_test(NAME kestrane.withoutDesktopSaysSoInOneLine
   COMMAND sh -c "message=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \"$0\" 2>&1); status=$?; \
 test $status -eq 1 && test \"$message\" = \"Kestrane needs a graphical desktop: run it under a virtual one with 'xvfb-run -a $0'.\""
     $<TARGET_FILE:kestrane>)
+set_tests_properties(kestrane.withoutDesktopSaysSoInOneLine PROPERTIES LABELS e2e)

@@ -8,6 +8,7 @@ find_program(KESTRANE_PYTHON3 NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH REQUI
 # What Windows reads from kestrane.exe: its imports, icon and version.
 add_test(NAME windows_exe COMMAND sh ${windows_tests}/check_exe.sh
          $<TARGET_FILE:kestrane> ${KESTRANE_WINDOWS_VERSION} ${KESTRANE_PUBLISHER})
+set_tests_properties(windows_exe PROPERTIES LABELS windows)
 
 # The road of one file on a desktop of its own (Xvfb and openbox), through
 # the real dialogs into a folder with a non-ASCII name, read back by xlrd;
@@ -20,5 +21,5 @@ set_tests_properties(windows_e2e PROPERTIES TIMEOUT 300 LABELS e2e RUN_SERIAL ON
 # The installer's round trip; the check compares the whole prefix before and after.
 add_test(NAME windows_msi_roundtrip COMMAND sh ${windows_tests}/msi_roundtrip.sh
          ${KESTRANE_MSI} ${KESTRANE_WINDOWS_VERSION} ${KESTRANE_PUBLISHER})
-set_tests_properties(windows_msi_roundtrip PROPERTIES TIMEOUT 300 RUN_SERIAL ON
+set_tests_properties(windows_msi_roundtrip PROPERTIES TIMEOUT 300 RUN_SERIAL ON LABELS windows
   ENVIRONMENT KESTRANE_WINEPREFIX=${PROJECT_BINARY_DIR}/wine-msi)
