@@ -67,7 +67,7 @@ def main(argv):
     parser.add_argument("--kestrane", default=str(ROOT / "build" / "kestrane-bench"))
     parser.add_argument("--durable", default=str(ROOT / "build" / "durable-copy"))
     parser.add_argument("--xlwt", default=shlex.quote(str(ROOT / "bench" / "xlwt_convert.py")))
-    parser.add_argument("--dat", help="the .DAT file to convert (default: one of 4679 points, made here)")
+    parser.add_argument("--dat", help="the .DAT file to convert (default: the largest log, made here)")
     args = parser.parse_args(argv[1:])
     if args.runs < 1:
         parser.error("--runs must be at least 1")

@@ -3,8 +3,8 @@
 
     gui_peak_memory.py PROGRAM
 
-Starts PROGRAM on a virtual X display of its own with openbox, opens a
-4679-point .DAT file through the real open dialog (Ctrl+O, the path typed),
+Starts PROGRAM on a virtual X display of its own with openbox, opens the
+largest .DAT file (largest_dat.py) through the real open dialog (Ctrl+O, the path typed),
 converts it through the real save dialog (Ctrl+C), and prints the program's
 peak resident memory (VmHWM), with its resident memory once started and at
 the end, in MiB.

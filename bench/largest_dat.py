@@ -1,28 +1,20 @@
-"""The largest log a dataset can hold, for the benchmarks: 4679 points of
-seven channels, each value a float32 record, then the logging interval, a
-second timing figure and the seven channel names (20 blank-padded bytes)."""
+"""The largest log a dataset can hold, for the benchmarks: every point of all
+seven channels, values that vary so that no two cells repeat."""
 
 import random
-import struct
+import sys
 from pathlib import Path
 
-MOST_POINTS = 4679  # the most points a loaded dataset can hold
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests"))
+from dat_log import LARGEST_LOG_POINTS, dat_bytes  # noqa: E402
+
 NAMES = ["Pressure", "Temperature", "Flow", "Level", "Speed", "Torque", "Voltage"]
 
 
-def numeric_record(value):
-    return struct.pack("<f", value) + bytes(16)
-
-
 def write_largest_dat(path, interval=5.0, seed=11):
-    """Writes the file and returns its path; values vary so that no two cells repeat."""
+    """Writes the file and returns its path."""
     generator = random.Random(seed)
-    out = bytearray()
-    for point in range(MOST_POINTS):
-        for channel in range(7):
-            out += numeric_record(point * 0.25 + channel * 1000 + generator.random())
-    out += numeric_record(interval) + numeric_record(0.0)
-    for name in NAMES:
-        out += name.encode("cp1252").ljust(20, b" ")
-    Path(path).write_bytes(out)
+    points = [[point * 0.25 + channel * 1000 + generator.random() for channel in range(7)]
+              for point in range(LARGEST_LOG_POINTS)]
+    Path(path).write_bytes(dat_bytes(points, (interval, 0.0), NAMES))
     return Path(path)

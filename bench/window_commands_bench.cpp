@@ -1,5 +1,5 @@
 // The open and convert commands on a shown window, for the largest loadable
-// file (4679 points), with dialogs answered at once. Goal: under 50 ms from
+// file (LargestLogPoints), with dialogs answered at once. Goal: under 50 ms from
 // the operator's answer to the end of each command.
 //
 //   OpenCommand         from the open dialog's answer to the end of the command
@@ -7,7 +7,7 @@
 //   ConvertAfterAnswer  from the save dialog's answer to the end (SaveAs, close)
 //   ReadOnly            the read alone, without the window (what the open adds to it
 //                       is the progress bar and the labels)
-//   ProgressMovesOnly   the 4679 progress-bar moves of a read, alone
+//   ProgressMovesOnly   the progress-bar moves of that read, alone
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
@@ -47,8 +47,7 @@ struct Bench {
 
     Bench()
     {
-        kestrane::testdata::DatSpec spec;
-        spec.points = 4679;
+        const kestrane::testdata::DatSpec spec{.points = kestrane::testdata::LargestLogPoints};
         dat = kestrane::testdata::writeDat(folder + "/largest.dat", spec);
         window = new frmDataEntry;
         auto driver = std::make_unique<InstantDialogs>();
@@ -131,9 +130,9 @@ void ProgressMovesOnly(benchmark::State &state)
     for (auto _ : state) {
         const auto start = Clock::now();
         bar->setMin(1);
-        bar->setMax(4679);
+        bar->setMax(kestrane::testdata::LargestLogPoints);
         bar->setValue(1);
-        for (int point = 1; point <= 4679; ++point)
+        for (int point = 1; point <= kestrane::testdata::LargestLogPoints; ++point)
             bar->setValue(float(point));
         bar->setValue(1);
         state.SetIterationTime(secondsSince(start));

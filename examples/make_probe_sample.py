@@ -6,27 +6,22 @@ extension is lower case: the program opens only paths holding ".dat".
 A .DAT file is a sequence of 20-byte records: for every sample one record per
 channel (a little-endian float32 in the first four bytes, the rest zero), then
 the logging interval and a second timing figure (both as float32 records), then
-the seven channel names, 20 bytes each in Windows-1252, padded with blanks."""
+the seven channel names, 20 bytes each in Windows-1252, padded with blanks:
+written by the tests' own dat_log.py."""
 
 import math
 import random
-import struct
 import sys
 from pathlib import Path
+
+sys.dont_write_bytecode = True  # keep the source tree free of caches
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests"))
+from dat_log import dat_bytes  # noqa: E402
 
 POINTS = 360          # one hour at a ten-second interval
 INTERVAL_S = 10.0
 NAMES = ["Inlet Temp \xb0C", "Outlet Temp \xb0C", "Line Pressure kPa", "Flow l/min",
          "Humidity %RH", "Supply Voltage V", "Heater Current A"]
-
-
-def numeric(value):
-    return struct.pack("<f", value) + bytes(16)
-
-
-def name(text):
-    raw = text.encode("cp1252")[:20]
-    return raw + b" " * (20 - len(raw))
 
 
 def sample(t, rng):
@@ -43,14 +38,8 @@ def sample(t, rng):
 
 def main(path):
     rng = random.Random(1997)                        # the same file on every run
-    out = bytearray()
-    for i in range(POINTS):
-        for value in sample(i * INTERVAL_S, rng):
-            out += numeric(value)
-    out += numeric(INTERVAL_S) + numeric(0.0)
-    for text in NAMES:
-        out += name(text)
-    Path(path).write_bytes(out)
+    points = [sample(i * INTERVAL_S, rng) for i in range(POINTS)]
+    Path(path).write_bytes(dat_bytes(points, (INTERVAL_S, 0.0), NAMES))
 
 
 if __name__ == "__main__":

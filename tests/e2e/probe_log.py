@@ -1,14 +1,18 @@
 # The log both end-to-end roads convert (25 samples, a 3-second interval), and the check of its workbook.
 import struct
+import sys
+from pathlib import Path
 
 import xlrd
+
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent))
+from dat_log import dat_bytes  # noqa: E402
 
 VALUES = [[(c + 1) * 1000.0 + p / 7.0 for c in range(7)] for p in range(25)]
 
 
 def write_log(path, names):
-    numbers = [struct.pack("<f16x", v) for row in VALUES for v in row] + [struct.pack("<f16x", v) for v in (3, 0)]
-    path.write_bytes(b"".join(numbers) + b"".join(n.encode("cp1252").ljust(20) for n in names))
+    path.write_bytes(dat_bytes(VALUES, (3, 0), names))
 
 
 def check_workbook(path, names):
