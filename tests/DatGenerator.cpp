@@ -10,31 +10,19 @@
 
 namespace kestrane::testdata {
 
-std::string numericRecord(float value)
-{
-    const auto bits = std::bit_cast<std::uint32_t>(value);
-    std::string record(20, '\0');
-    for (int i = 0; i < 4; ++i)
-        record[std::size_t(i)] = char(bits >> (8 * i));
-    return record;
-}
-
-std::string nameRecord(const std::string &bytes)
-{
-    std::string record = bytes.substr(0, 20);
-    record.resize(20, ' ');
-    return record;
-}
-
 std::string datBytes(const DatSpec &spec)
 {
     std::string bytes;
+    const auto number = [&](float value) {
+        for (int i = 0; i < 20; ++i)
+            bytes += char(i < 4 ? std::bit_cast<std::uint32_t>(value) >> (8 * i) : 0);
+    };
     for (int point = 0; point < spec.points; ++point)
         for (int channel = 1; channel <= 7; ++channel)
-            bytes += numericRecord(spec.value(channel, point));
-    bytes += numericRecord(spec.timing[0]) + numericRecord(spec.timing[1]);
+            number(spec.value(channel, point));
+    number(spec.timing[0]), number(spec.timing[1]);
     for (const auto &name : spec.names)
-        bytes += nameRecord(name);
+        bytes += (name.substr(0, 20) + std::string(20, ' ')).substr(0, 20);
     return bytes;
 }
 

@@ -24,11 +24,8 @@ struct DatSpec {
                                      "Channel five", "Channel six", "Channel seven"};
 };
 
-// One 20-byte numeric record: the float little-endian, then 16 zero bytes.
-std::string numericRecord(float value);
-// One 20-byte name record: the bytes blank-padded or cut to 20.
-std::string nameRecord(const std::string &bytes);
-// The whole file, 20 * (7 * points + 9) bytes.
+// The whole file, 20 * (7 * points + 9) bytes: each number a record of its
+// float, little-endian, and 16 zero bytes; each name blank-padded or cut to 20.
 std::string datBytes(const DatSpec &spec);
 
 // Writes bytes to path, replacing the file; throws std::runtime_error on failure.
