@@ -11,12 +11,11 @@ const Platforms ThisPlatform = Windows;
 void runUnder(Condition condition, const std::string &chosen, const std::function<void()> &command)
 {
     ASSERT_TRUE(condition == Plainly || condition == HeldOpen) << "a POSIX condition, which Windows has not";
-    const bool held = condition == HeldOpen;
-    const auto holder = holdOpen(held ? std::filesystem::path(chosen) : std::filesystem::path(), GENERIC_READ, 0);
-    ASSERT_EQ(holder != nullptr, held) << chosen;
+    const auto holder = holdOpen(std::filesystem::path(condition == HeldOpen ? chosen : ""), GENERIC_READ, 0);
+    ASSERT_EQ(holder != nullptr, condition == HeldOpen) << chosen;
     command();
 }
 
-void makePipe(const std::string &path) { FAIL() << "no pipe in a folder on Windows: " << path; }
+void makePipe(const std::string &path) { FAIL() << "no named pipe in a folder on Windows: " << path; }
 
 } // namespace kestrane::test

@@ -5,6 +5,7 @@
 // is written or every file left as it was, and what converting afterwards does.
 #include <QAction>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <map>
@@ -73,10 +74,10 @@ struct Outcome {
     int values = OldValues;
     const char *status = nullptr; // nullptr: as before
     Focus focus = Unmoved;
-    bool openEnabled = true, notice = false;
-    float progress = -1;  // -1: as before
-    bool written = false; // a workbook at the chosen path; otherwise no file changed
-    Again again = Skip;   // what converting afterwards does; Skip: the window is gone
+    // written: a workbook at the chosen path; otherwise no file changed
+    bool openEnabled = true, notice = false, written = false;
+    float progress = -1; // -1: as before
+    Again again = Skip;  // what converting afterwards does; Skip: the window is gone
 };
 
 constexpr const char *Kestrane = "Kestrane", *NoFile = "No File Loaded", *FileLoaded = "File Loaded";
@@ -88,34 +89,22 @@ constexpr const char *Over2GiB = "Overflow: the file is longer than 2 GiB";
 constexpr const char *TooLong = "The selected path is longer than the file dialog accepts";
 
 // The outcomes rows share.
-Outcome loads(int points)
-{
-    return {.loaded = true, .names = NewNames, .values = points, .status = FileLoaded, .focus = OnConvert,
-            .progress = 1, .again = Writes};
-}
+Outcome loads(int points) { return {.loaded = true, .names = NewNames, .values = points, .status = FileLoaded,
+                                    .focus = OnConvert, .progress = 1, .again = Writes}; }
 const Outcome RefusedNotDat{.message = NotDat, .title = Kestrane, .names = NoNames, .status = NoFile,
                             .focus = OnConvert, .again = SaysNoFile};
-const Outcome Written{.loaded = true, .converted = true, .values = NoValues, .progress = 1, .written = true,
+const Outcome Written{.loaded = true, .converted = true, .values = NoValues, .written = true, .progress = 1,
                       .again = DoesNothing};
-Outcome backToNoFile(float progress = -1)
-{
-    return {.names = NoNames, .values = NoValues, .status = NoFile, .focus = OnOpen, .progress = progress,
-            .again = SaysNoFile};
-}
+Outcome backToNoFile(float progress = -1) { return {.names = NoNames, .values = NoValues, .status = NoFile,
+                                                    .focus = OnOpen, .progress = progress, .again = SaysNoFile}; }
 Outcome refused(const char *m) { return {.message = m, .title = Kestrane, .converted = true, .again = DoesNothing}; }
 Outcome openFails(const char *t) { return {.message = CantRead, .title = t, .status = NoFile, .again = SaysNoFile}; }
 // Once the length was known the notice stays up; the points read before the refusal stay too.
-Outcome readFails(const char *title, int read = OldValues)
-{
-    Outcome o = openFails(title);
-    o.notice = true, o.values = read, o.progress = read < 0 ? -1 : float(read);
-    return o;
-}
+Outcome readFails(const char *t, int read = OldValues) { return {.message = CantRead, .title = t, .values = read,
+    .status = NoFile, .notice = true, .progress = read < 0 ? -1.0f : read, .again = SaysNoFile}; }
 // The data stay for another try.
-Outcome unwritable(const char *title)
-{
-    return {.message = CantWrite, .title = title, .loaded = true, .openEnabled = false, .progress = 6, .again = Writes};
-}
+Outcome unwritable(const char *t) { return {.message = CantWrite, .title = t, .loaded = true, .openEnabled = false,
+                                            .progress = 6, .again = Writes}; }
 
 struct Row {
     const char *name;
@@ -216,9 +205,8 @@ std::map<std::string, std::string> listing(const std::string &dir)
         std::string &entry = entries[e.path().lexically_relative(dir).string()] = std::to_string(int(status.type()));
         if (!fs::is_regular_file(status))
             continue;
-        std::ifstream bytes(e.path(), std::ios::binary);
-        entry += e.file_size() < (1 << 20) ? (std::ostringstream() << bytes.rdbuf()).str()
-                                           : std::to_string(e.file_size());
+        std::ifstream in(e.path(), std::ios::binary);
+        entry += e.file_size() < (1 << 20) ? (std::ostringstream() << in.rdbuf()).str() : std::to_string(e.file_size());
     }
     return entries;
 }
@@ -249,12 +237,10 @@ TEST_P(CommandsTest, Outcome)
 
     const std::optional<std::string> chosen = r.pick(dir);
     answer(chosen);
-    const auto filesBefore = listing(dir);
-    const auto valuesBefore = d.channelValues;
+    const auto [filesBefore, valuesBefore] = std::pair(listing(dir), d.channelValues);
     const auto [statusBefore, progressBefore] = std::pair(w.StatusBar1->text(), w.ProgressBar1->value());
-    QStringList namesBefore;
-    for (QLabel *box : w.Label8)
-        namesBefore.append(box->text());
+    std::array<QString, 7> namesBefore;
+    std::ranges::transform(w.Label8, namesBefore.begin(), &QLabel::text);
     const auto ctrl = [&](Qt::Key key) { return [=, this] { press(key, Qt::ControlModifier); }; };
     const std::function<void()> entryPoints[] = { // in the order of Route
         [&] { w.cmdConvirt->click(); }, [&] { w.mnuOpen->trigger(); }, ctrl(Qt::Key_O),
@@ -267,7 +253,6 @@ TEST_P(CommandsTest, Outcome)
     for (const auto &box : dialogs->messages)
         EXPECT_EQ(std::tuple(box.text, box.title, box.icon, box.buttons),
                   std::tuple(QString(o.message), QString(o.title), MsgBoxIcon::Information, MsgBoxButtons::OKOnly));
-    EXPECT_EQ(std::pair(d.fileLoaded, d.fileConverted), std::pair(o.loaded, o.converted));
     // Each command prepares the shared file dialog its own way; the save
     // dialog proposes the .DAT file just opened as a workbook and asks before replacing.
     for (const kestrane::FileDialogRequest &asked : dialogs->fileDialogs) {
@@ -294,10 +279,11 @@ TEST_P(CommandsTest, Outcome)
     QWidget *focus[] = {w.cmdSaveFile, w.cmdConvirt, r.from == Converted ? w.cmdSaveFile : w.cmdUnload,
                         QApplication::focusWidget()};
     EXPECT_EQ(QApplication::focusWidget(), focus[o.focus]);
-    EXPECT_EQ(std::pair(w.cmdConvirt->isEnabled(), w.cmdSaveFile->isEnabled()), std::pair(o.openEnabled, true));
+    EXPECT_EQ(std::pair(d.fileLoaded, d.fileConverted), std::pair(o.loaded, o.converted));
+    EXPECT_EQ(std::tuple(w.cmdConvirt->isEnabled(), w.cmdSaveFile->isEnabled(), w.isVisible()),
+              std::tuple(o.openEnabled, true, r.by != ExitButton && r.by != ExitMenu));
     EXPECT_EQ(w.Label9->isVisible() ? w.Label9->text() : "", o.notice ? "Reading (.DAT) File" : "");
     EXPECT_EQ(w.ProgressBar1->value(), o.progress < 0 ? progressBefore : o.progress);
-    EXPECT_EQ(w.isVisible(), r.by != ExitButton && r.by != ExitMenu);
 
     // A workbook where asked for; apart from it, every file as it was, and none made elsewhere.
     auto filesAfter = listing(dir), expectedFiles = filesBefore;
