@@ -16,10 +16,11 @@ extern const Platforms ThisPlatform;
 // or a limit on the size of the files it writes, met as on a full disk.
 enum Condition { Plainly, HeldOpen, AsNobody, OnAFullDisk };
 
-// Runs the command under the condition; one this platform has not fails the test.
-void runUnder(Condition condition, const std::string &chosen, const std::function<void()> &command);
+// Runs the command under the condition; false, and the command not run, when
+// this platform cannot make the condition.
+bool runUnder(Condition condition, const std::string &chosen, const std::function<void()> &command);
 
-// A named pipe at path; fails the test where a folder cannot hold one.
-void makePipe(const std::string &path);
+// A named pipe at path; false where a folder cannot hold one.
+bool makePipe(const std::string &path);
 
 } // namespace kestrane::test

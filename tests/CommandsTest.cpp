@@ -47,6 +47,7 @@ auto file(std::string name, std::string bytes = "") { return [=](auto d) { write
 auto folder(std::string name) { return [=](auto d) { fs::create_directory(d + "/" + name); }; }
 auto link(std::string name, std::string to) { return [=](auto d) { fs::create_symlink(to, d + "/" + name); }; }
 auto perms(std::string name, auto... how) { return [=](auto d) { fs::permissions(d + "/" + name, how...); }; }
+auto pipe(std::string name) { return [=](auto d) { ASSERT_TRUE(makePipe(d + "/" + name)); }; }
 Choice bytes(std::string name, std::string content = "") { return path(name, file(name, content)); }
 Choice dat(std::string name, int points, float interval = 5.0f) // its folders made first
 {
@@ -151,8 +152,8 @@ const Row rows[] = {
     // Symbolic links take a privilege on Windows; pipes in a folder and permission bits are POSIX.
     {.name = "SymbolicLinkLoop", .by = CtrlO, .from = Loaded,
      .pick = path("a.dat", link("a.dat", "b"), link("b", "a.dat")), .then = openFails(AccessError), .on = Posix},
-    {.name = "NamedPipe", .by = OpenButton, .from = Nothing,
-     .pick = path("pipe.dat", [](auto d) { makePipe(d + "/pipe.dat"); }), .then = readFails(OutOfRange), .on = Posix},
+    {.name = "NamedPipe", .by = OpenButton, .from = Nothing, .pick = path("pipe.dat", pipe("pipe.dat")),
+     .then = readFails(OutOfRange), .on = Posix},
     {.name = "NoReadPermission", .by = OpenMenu, .from = Loaded,
      .pick = path("locked.dat", dat("locked.dat", 2), perms("locked.dat", fs::perms::none)), .then = openFails(Denied),
      .under = AsNobody, .on = Posix},
@@ -217,25 +218,23 @@ class CommandsTest : public WindowFixture, public ::testing::WithParamInterface<
 
 TEST_P(CommandsTest, Outcome)
 {
-    const Row &r = GetParam();
-    const Outcome &o = r.then;
+    const auto &[name, by, from, pick, o, under, on] = GetParam();
     frmDataEntry &w = *window;
     const kestrane::Dataset &d = w.dataset;
-    const std::string dir = kestrane::testdata::freshFolder(r.name);
-    const bool loaded = r.from == Loaded || r.from == Converted;
-    const bool converted = r.from == Converted || r.from == NothingConverted;
+    const std::string dir = kestrane::testdata::freshFolder(name);
+    const bool loaded = from == Loaded || from == Converted, converted = from == Converted || from == NothingConverted;
     if (loaded)
         answer(writeDat(dir + "/previous.dat", oldFile)), w.cmdConvirt->click();
     answer(dir + "/previous.xls"); // for a conversion, where there is one
-    for (int twice = 0; twice < (r.from == NothingConverted ? 2 : r.from == Converted); ++twice)
+    for (int twice = 0; twice < (from == NothingConverted ? 2 : from == Converted); ++twice)
         w.cmdSaveFile->click(); // with nothing loaded: a message, then nothing at all
     ASSERT_EQ(std::pair(d.fileLoaded, d.fileConverted), std::pair(loaded, converted));
     w.cmdSaveFile->setFocus(); // then off it: the focus rule leaves it on Unload
-    if (r.from != Converted)
+    if (from != Converted)
         w.cmdUnload->setFocus();
     dialogs->messages.clear(), dialogs->fileDialogs.clear(), dialogs->fileAnswers.clear();
 
-    const std::optional<std::string> chosen = r.pick(dir);
+    const std::optional<std::string> chosen = pick(dir);
     answer(chosen);
     const auto [filesBefore, valuesBefore] = std::pair(listing(dir), d.channelValues);
     const auto [statusBefore, progressBefore] = std::pair(w.StatusBar1->text(), w.ProgressBar1->value());
@@ -247,7 +246,7 @@ TEST_P(CommandsTest, Outcome)
         [&] { w.cmdSaveFile->click(); }, [&] { w.mnuConvirt->trigger(); }, ctrl(Qt::Key_C),
         [&] { w.cmdUnload->click(); }, [&] { w.mnuUnloadDatFile->trigger(); }, ctrl(Qt::Key_U),
         [&] { w.cmdExit->click(); }, [&] { w.mnuExit->trigger(); }};
-    runUnder(r.under, chosen.value_or(""), entryPoints[r.by]);
+    ASSERT_TRUE(runUnder(under, chosen.value_or(""), entryPoints[by])) << "no such condition here";
 
     ASSERT_EQ(dialogs->messages.size(), o.message ? 1u : 0u);
     for (const auto &box : dialogs->messages)
@@ -257,31 +256,28 @@ TEST_P(CommandsTest, Outcome)
     // dialog proposes the .DAT file just opened as a workbook and asks before replacing.
     for (const kestrane::FileDialogRequest &asked : dialogs->fileDialogs) {
         const bool save = asked.kind == kestrane::FileDialogKind::Save;
-        const QString name = asked.fileName.section('/', -1);
-        EXPECT_EQ(std::tuple(asked.nameFilters.value(0), asked.confirmOverwrite, asked.defaultSuffix, name),
+        const QString proposed = asked.fileName.section('/', -1);
+        EXPECT_EQ(std::tuple(asked.nameFilters.value(0), asked.confirmOverwrite, asked.defaultSuffix, proposed),
                   save ? std::tuple(QString("Data Files (*.xls *.XLS)"), true, QString("xls"), QString("previous.xls"))
-                       : std::tuple(QString("Data Files (*.dat *.DAT)"), false, QString(), name));
+                       : std::tuple(QString("Data Files (*.dat *.DAT)"), false, QString(), proposed));
     }
-    const DatSpec spec = newFile(std::max(o.values, 0));
+    const DatSpec spec = newFile(0); // its names and values
     for (std::size_t k = 0; k < 7; ++k) {
         const QString newName = QString::fromLatin1(spec.names[k]).leftJustified(20); // whole, blanks and all
         EXPECT_EQ(w.Label8[k]->text(), o.names == NewNames ? newName : o.names == NoNames ? "" : namesBefore[k]);
         const auto &values = d.channelValues[k];
-        if (o.values == OldValues)
-            EXPECT_EQ(values, valuesBefore[k]);
-        else if (o.values == NoValues)
-            EXPECT_EQ(values.capacity(), 0u); // storage released
-        else
-            for (int p = 0; p <= spec.points; ++p) // the slot past the last point stays empty
-                ASSERT_EQ(values.at(p), p < spec.points ? std::optional(spec.value(int(k) + 1, p)) : std::nullopt);
+        EXPECT_EQ(o.values == OldValues ? values : valuesBefore[k], valuesBefore[k]);
+        EXPECT_EQ(o.values == NoValues ? values.capacity() : 0u, 0u); // storage released
+        for (int p = 0; p <= o.values; ++p) // the new values; the slot past the last point stays empty
+            ASSERT_EQ(values.at(p), p < o.values ? std::optional(spec.value(int(k) + 1, p)) : std::nullopt);
     }
     EXPECT_EQ(w.StatusBar1->text(), o.status ? QString(o.status) : statusBefore);
-    QWidget *focus[] = {w.cmdSaveFile, w.cmdConvirt, r.from == Converted ? w.cmdSaveFile : w.cmdUnload,
+    QWidget *focus[] = {w.cmdSaveFile, w.cmdConvirt, from == Converted ? w.cmdSaveFile : w.cmdUnload,
                         QApplication::focusWidget()};
     EXPECT_EQ(QApplication::focusWidget(), focus[o.focus]);
     EXPECT_EQ(std::pair(d.fileLoaded, d.fileConverted), std::pair(o.loaded, o.converted));
     EXPECT_EQ(std::tuple(w.cmdConvirt->isEnabled(), w.cmdSaveFile->isEnabled(), w.isVisible()),
-              std::tuple(o.openEnabled, true, r.by != ExitButton && r.by != ExitMenu));
+              std::tuple(o.openEnabled, true, by != ExitButton && by != ExitMenu));
     EXPECT_EQ(w.Label9->isVisible() ? w.Label9->text() : "", o.notice ? "Reading (.DAT) File" : "");
     EXPECT_EQ(w.ProgressBar1->value(), o.progress < 0 ? progressBefore : o.progress);
 
@@ -301,7 +297,7 @@ TEST_P(CommandsTest, Outcome)
     dialogs->messages.clear(), answer(dir + "/again.xls"), w.cmdSaveFile->click();
     EXPECT_EQ(std::tuple(fs::exists(dir + "/again.xls"), dialogs->messages.size(), w.cmdConvirt->isEnabled()),
               std::tuple(o.again == Writes, o.again == SaysNoFile ? 1u : 0u, o.again != DoesNothing));
-    if (o.again == Writes && r.by < ConvertButton) { // proposed: the log opened, as a workbook
+    if (o.again == Writes && by < ConvertButton) { // proposed: the log opened, as a workbook
         EXPECT_EQ(dialogs->fileDialogs.back().fileName.toStdString(),
                   fs::path(*chosen).replace_extension(".xls").string());
     }
@@ -334,8 +330,7 @@ TEST_F(WindowFixture, ProgressPositions)
         window->cmdConvirt->click(), window->cmdSaveFile->click();
         std::vector<float> expected(points + 2, 1); // 1, each point read, back at 1
         std::iota(expected.begin() + 1, expected.end() - 1, 1.0f);
-        expected.insert(expected.end(), positions.begin(), positions.end());
-        expected.push_back(1);
+        expected.insert(expected.end(), positions.begin(), positions.end()), expected.push_back(1);
         EXPECT_EQ(seen, expected) << points << " points";
         EXPECT_EQ(window->ProgressBar1->max(), float(points));
         EXPECT_EQ(std::pair(drawn.at(1), drawn.at(points)), std::pair(0.0, 1.0)) << points << " points";
