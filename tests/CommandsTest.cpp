@@ -101,8 +101,11 @@ Outcome backToNoFile(float progress = -1) { return {.names = NoNames, .values = 
 Outcome refused(const char *m) { return {.message = m, .title = Kestrane, .converted = true, .again = DoesNothing}; }
 Outcome openFails(const char *t) { return {.message = CantRead, .title = t, .status = NoFile, .again = SaysNoFile}; }
 // Once the length was known the notice stays up; the points read before the refusal stay too.
-Outcome readFails(const char *t, int read = OldValues) { return {.message = CantRead, .title = t, .values = read,
-    .status = NoFile, .notice = true, .progress = read < 0 ? -1.0f : read, .again = SaysNoFile}; }
+Outcome readFails(const char *t, int read = OldValues)
+{
+    return {.message = CantRead, .title = t, .values = read, .status = NoFile, .notice = true,
+            .progress = read < 0 ? -1.0f : read, .again = SaysNoFile};
+}
 // The data stay for another try.
 Outcome unwritable(const char *t) { return {.message = CantWrite, .title = t, .loaded = true, .openEnabled = false,
                                             .progress = 6, .again = Writes}; }
