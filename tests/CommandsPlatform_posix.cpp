@@ -19,7 +19,7 @@ bool runUnder(Condition condition, const std::string &, const std::function<void
     const bool asNobody = condition == AsNobody && ::getuid() == 0; // anyone else is refused anyway
     const int made = asNobody ? ::seteuid(65534) : condition == OnAFullDisk ? ::setrlimit(RLIMIT_FSIZE, &full) : 0;
     if (condition == HeldOpen || made != 0)
-        return false; // no file is held open against others on POSIX
+        return false; // POSIX holds no file open against others; or the condition was refused
     command();
     return (asNobody ? ::seteuid(0) : ::setrlimit(RLIMIT_FSIZE, &saved)) == 0;
 }
