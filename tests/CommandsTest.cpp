@@ -264,15 +264,15 @@ TEST_P(CommandsTest, Outcome)
                   save ? std::tuple(QString("Data Files (*.xls *.XLS)"), true, QString("xls"), QString("previous.xls"))
                        : std::tuple(QString("Data Files (*.dat *.DAT)"), false, QString(), proposed));
     }
-    const DatSpec spec = newFile(0); // its names and values
+    const DatSpec newLog = newFile(0); // its names and values
     for (std::size_t k = 0; k < 7; ++k) {
-        const QString newName = QString::fromLatin1(spec.names[k]).leftJustified(20); // whole, blanks and all
+        const QString newName = QString::fromLatin1(newLog.names[k]).leftJustified(20); // whole, blanks and all
         EXPECT_EQ(w.Label8[k]->text(), o.names == NewNames ? newName : o.names == NoNames ? "" : namesBefore[k]);
         const auto &values = d.channelValues[k];
         EXPECT_EQ(o.values == OldValues ? values : valuesBefore[k], valuesBefore[k]);
         EXPECT_EQ(o.values == NoValues ? values.capacity() : 0u, 0u); // storage released
         for (int p = 0; p <= o.values; ++p) // the new values; the slot past the last point stays empty
-            ASSERT_EQ(values.at(p), p < o.values ? std::optional(spec.value(int(k) + 1, p)) : std::nullopt);
+            ASSERT_EQ(values.at(p), p < o.values ? std::optional(newLog.value(int(k) + 1, p)) : std::nullopt);
     }
     EXPECT_EQ(w.StatusBar1->text(), o.status ? QString(o.status) : statusBefore);
     QWidget *focus[] = {w.cmdSaveFile, w.cmdConvirt, from == Converted ? w.cmdSaveFile : w.cmdUnload,
