@@ -38,8 +38,9 @@ Failure openFailure(const std::filesystem::path &path, SystemError error)
 HANDLE openForReading(const std::filesystem::path &path)
 {
     const std::filesystem::path name = systemPath(path);
-    const HANDLE file = ::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    const DWORD everyone = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const HANDLE file = ::CreateFileW(name.c_str(), GENERIC_READ, everyone, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const SystemError error = lastSystemError();
         throw holdsANameTooLong(path) ? Failure(BadFileNameOrNumber) : openFailure(path, error);

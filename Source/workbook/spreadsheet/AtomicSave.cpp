@@ -124,7 +124,8 @@ public:
                 failDiscarding(error);
             return;
         }
-        if (const SystemError error = waitingOutHolds([&] { return m_system.replace(m_target, m_temporary, m_backup); }))
+        const SystemError error = waitingOutHolds([&] { return m_system.replace(m_target, m_temporary, m_backup); });
+        if (error != 0)
             recoverFrom(error);
         removeBackup();
     }

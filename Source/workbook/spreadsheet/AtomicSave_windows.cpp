@@ -39,8 +39,9 @@ SystemError kindOf(const Path &path, Entry &entry)
 bool heldWithoutWriteSharing(const Path &path)
 {
     const Path name = systemPath(path);
-    const HANDLE file = ::CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const DWORD everyone = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const HANDLE file =
+        ::CreateFileW(name.c_str(), GENERIC_WRITE, everyone, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     const SystemError error = file == INVALID_HANDLE_VALUE ? lastSystemError() : 0;
     if (file != INVALID_HANDLE_VALUE)
         ::CloseHandle(file);
@@ -51,7 +52,8 @@ bool heldWithoutWriteSharing(const Path &path)
 SystemError createNew(const Path &path, FileHandle &file)
 {
     const Path name = systemPath(path);
-    const HANDLE handle = ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle =
+        ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     const SystemError error = handle == INVALID_HANDLE_VALUE ? lastSystemError() : 0;
     file = reinterpret_cast<FileHandle>(handle);
     return error;
@@ -63,9 +65,9 @@ SystemError copyMode(FileHandle, const Path &) { return 0; }
 SystemError write(FileHandle file, std::span<const unsigned char> bytes)
 {
     while (!bytes.empty()) {
+        const DWORD want = DWORD(std::min<std::size_t>(bytes.size(), 1u << 30));
         DWORD written = 0;
-        if (!::WriteFile(reinterpret_cast<HANDLE>(file), bytes.data(), DWORD(std::min<std::size_t>(bytes.size(), 1u << 30)),
-                         &written, nullptr))
+        if (!::WriteFile(reinterpret_cast<HANDLE>(file), bytes.data(), want, &written, nullptr))
             return lastSystemError();
         bytes = bytes.subspan(written);
     }
@@ -80,7 +82,8 @@ SystemError close(FileHandle file) { return answer(::CloseHandle(reinterpret_cas
 // every half-way result with each file under a name the save knows.
 SystemError replace(const Path &target, const Path &replacement, const Path &backup)
 {
-    const Path targetName = systemPath(target), replacementName = systemPath(replacement), backupName = systemPath(backup);
+    const Path targetName = systemPath(target), replacementName = systemPath(replacement);
+    const Path backupName = systemPath(backup);
     return answer(::ReplaceFileW(targetName.c_str(), replacementName.c_str(), backupName.c_str(),
                                  REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr));
 }
