@@ -184,20 +184,14 @@ TEST(Workbook, EachNumberReadsBackFromTheRecordChosenForIt)
 TEST(Workbook, TheConversionTimeIsTheLocalClock)
 {
     using namespace std::chrono;
-    for (;;) {
-        const auto before = floor<seconds>(system_clock::now());
-        const spreadsheet::DateTime now = spreadsheet::DateTime::now();
-        if (floor<seconds>(system_clock::now()) != before)
-            continue; // the second turned meanwhile
-        const auto local = before + 9h + 30min;
-        const year_month_day date{floor<days>(local)};
-        const hh_mm_ss time{local - floor<days>(local)};
-        EXPECT_EQ(now.serial, spreadsheet::DateTime::fromLocal(int(date.year()), int(unsigned(date.month())),
-                                                               int(unsigned(date.day())), int(time.hours().count()),
-                                                               int(time.minutes().count()), int(time.seconds().count()))
-                                  .serial);
-        return;
-    }
+    sys_seconds before, after;
+    spreadsheet::DateTime now;
+    do { // again if the second turns meanwhile
+        before = floor<seconds>(system_clock::now()), now = spreadsheet::DateTime::now();
+        after = floor<seconds>(system_clock::now());
+    } while (before != after);
+    const duration<double, days::period> serial = before + 9h + 30min - sys_days(1899y / 12 / 30);
+    EXPECT_NEAR(now.serial, serial.count(), 0.5 / 86400);
 }
 
 namespace {
@@ -236,32 +230,28 @@ enum class HalfWay { No, OldAside, OldGone };
 struct Fault {
     Call call;
     Event event;
-    int times = 0;
+    int times = -1;
     std::chrono::milliseconds heldFor{};
     HalfWay first = HalfWay::No;
+    Clock::time_point until{};
 };
 Fault fails(Call call, Event event) { return {.call = call, .event = event}; }
 Fault failsOnce(Call call, Event event) { return {.call = call, .event = event, .times = 1}; }
-Fault heldAMoment(Call call) { return {.call = call, .event = Event::Held, .heldFor = std::chrono::milliseconds(300)}; }
+Fault heldAMoment(Call call) { return {.call = call, .event = Event::Held, .heldFor = 300ms}; }
 // A replace that stops half-way, as Windows' ReplaceFileW may.
 Fault stopsHalfWay(HalfWay first, Event event) { return {.call = Call::Replace, .event = event, .first = first}; }
 
-// Puts the faults in the save's place of the system calls, the real ones back when it goes.
+// Puts the faults in the place of the save's calls, the real ones back when it goes.
 class Faults {
 public:
-    explicit Faults(std::vector<Fault> faults)
-        : m_faults(std::move(faults)), m_calls(m_faults.size()), m_firstCalls(m_faults.size())
+    explicit Faults(std::vector<Fault> faults) : m_faults(std::move(faults))
     {
         SaveSystem &s = spreadsheet::saveSystem();
-        s.createNew = [this](auto &...a) { return answer(Call::Create, [&] { return m_real.createNew(a...); }); };
-        s.copyMode = [this](auto... a) { return answer(Call::CopyMode, [&] { return m_real.copyMode(a...); }); };
-        s.write = [this](auto... a) { return answer(Call::Write, [&] { return m_real.write(a...); }); };
-        s.flush = [this](auto... a) { return answer(Call::Flush, [&] { return m_real.flush(a...); }); };
+        fake(s.createNew, Call::Create), fake(s.copyMode, Call::CopyMode), fake(s.write, Call::Write);
+        fake(s.flush, Call::Flush), fake(s.move, Call::Move), fake(s.remove, Call::Remove);
+        fake(s.flushFolder, Call::FlushFolder);
         // A close that fails has closed the file all the same, as every system's does.
         s.close = [this](auto file) { return answer(Call::Close, [done = m_real.close(file)] { return done; }); };
-        s.move = [this](auto &...a) { return answer(Call::Move, [&] { return m_real.move(a...); }); };
-        s.remove = [this](auto &...a) { return answer(Call::Remove, [&] { return m_real.remove(a...); }); };
-        s.flushFolder = [this](auto &f) { return answer(Call::FlushFolder, [&] { return m_real.flushFolder(f); }); };
         s.replace = [this](const fs::path &target, const fs::path &replacement, const fs::path &backup) {
             const auto first = [&](HalfWay first) {
                 if (first != HalfWay::No)
@@ -271,33 +261,33 @@ public:
         };
     }
     ~Faults() { spreadsheet::saveSystem() = m_real; }
-    Faults(const Faults &) = delete;
-    Faults &operator=(const Faults &) = delete;
 
 private:
+    template <typename... A> void fake(std::function<SystemError(A...)> &call, Call which)
+    {
+        call = [this, which, real = call](A... a) { return answer(which, [&] { return real(a...); }); };
+    }
+
     SystemError answer(Call call, const std::function<SystemError()> &real,
                        const std::function<void(HalfWay)> &first = {})
     {
-        for (std::size_t i = 0; i < m_faults.size(); ++i) {
-            const Fault &f = m_faults[i];
-            if (f.call != call)
+        for (Fault &f : m_faults) {
+            if (f.call != call || f.times == 0)
                 continue;
-            const auto now = Clock::now();
-            if (m_calls[i]++ == 0)
-                m_firstCalls[i] = now;
-            if ((f.times == 0 || m_calls[i] <= f.times) && (f.heldFor == 0ms || now - m_firstCalls[i] < f.heldFor)) {
-                if (first)
-                    first(f.first);
-                return test::errorsFor(f.event).front();
-            }
+            if (f.heldFor != 0ms && f.until == Clock::time_point{})
+                f.until = Clock::now() + f.heldFor;
+            if (f.heldFor != 0ms && Clock::now() >= f.until)
+                continue;
+            --f.times;
+            if (first)
+                first(f.first);
+            return test::errorsFor(f.event).front();
         }
         return real();
     }
 
     const SaveSystem m_real = spreadsheet::saveSystem();
-    const std::vector<Fault> m_faults;
-    std::vector<int> m_calls;
-    std::vector<Clock::time_point> m_firstCalls;
+    std::vector<Fault> m_faults;
 };
 
 struct SaveRow {
