@@ -159,7 +159,7 @@ private:
     {
         const SystemError error = waitingOutHolds([&] { return m_system.remove(m_temporary); });
         if (error != 0 && failureNumberOf(error) != PathNotFound)
-            throw failureSaying(number, "the unfinished file is left as " + shown(m_temporary));
+            throw failureSaying(number, "its temporary file is left as " + shown(m_temporary));
     }
 
     // The replace failed: what is left where decides what comes next. Its
