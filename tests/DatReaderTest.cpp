@@ -11,10 +11,8 @@
 
 #include "DatGenerator.h"
 #include "FailureOf.h"
+#include "ThisSystem.h"
 #include "datfile/DatReader.h"
-#ifdef _WIN32
-#include "HeldOpen.h"
-#endif
 
 using namespace kestrane;
 using testdata::DatSpec;
@@ -112,52 +110,41 @@ TEST(DatReader, ReadsEachFileAsItsLengthAndRecordsSay)
     }
 }
 
-namespace {
-
-// What the process has open: its file descriptors, or on Windows its handles.
-long openFiles()
-{
-#ifdef _WIN32
-    DWORD handles = 0;
-    return ::GetProcessHandleCount(::GetCurrentProcess(), &handles) ? long(handles) : -1;
-#else
-    return long(std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}));
-#endif
-}
-
-} // namespace
-
 // Every file that cannot be read ends in its failure, and closes what it opened.
 TEST(DatReader, EndsEveryFileItCannotReadInAFailure)
 {
     const std::filesystem::path folder = testdata::freshFolder("reader");
     const std::pair<std::filesystem::path, int> cases[] = {
-        {KESTRANE_SOURCE_DIR "/examples/probe-sample.dat", 0}, {folder / "none.dat", 53}, {folder / "no folder" / "a.dat", 76},
-        {folder, 75}, {folder / std::string(300, 'n'), 52},
-        {testdata::writeDat(folder / "too-long.dat", DatSpec{.points = 4680}), 6}};
-    const auto before = openFiles();
+        {KESTRANE_SOURCE_DIR "/examples/probe-sample.dat", 0}, {folder / "none.dat", FileNotFound},
+        {folder / "no folder" / "a.dat", PathNotFound}, {folder, PathFileAccessError},
+        {folder / std::string(300, 'n'), BadFileNameOrNumber},
+        {testdata::writeDat(folder / "too-long.dat", DatSpec{.points = 4680}), Overflow}};
+    const auto before = test::openFiles();
     for (const auto &[path, failure] : cases) {
         Dataset data;
         EXPECT_EQ(test::failureOf([&] { readDatFile(path, data); }), failure) << path;
     }
-    EXPECT_EQ(openFiles(), before);
+    EXPECT_EQ(test::openFiles(), before);
 }
 
-#ifdef _WIN32
 // A log that the logger's own software still has open for writing is read
-// all the same; one held with no sharing at all is refused.
+// all the same; one held with no sharing at all is refused, where the system
+// lets a program keep others from a file.
 TEST(DatReader, ReadsALogAnotherProgramIsWriting)
 {
     const std::filesystem::path log = testdata::writeDat(testdata::freshFolder("held") + "/run.dat", DatSpec{.points = 3});
-    const std::tuple<const char *, DWORD, int> cases[] = {
-        {"BeingWritten", FILE_SHARE_READ | FILE_SHARE_WRITE, 0}, {"ReadSharingOnly", FILE_SHARE_READ, 0}, {"SharedWithNoOne", 0, 70}};
-    for (const auto &[name, sharing, failure] : cases) {
-        SCOPED_TRACE(name);
-        const auto writer = test::holdOpen(log, GENERIC_READ | GENERIC_WRITE, sharing);
+    const struct { const char *name; test::Platforms on; test::Sharing sharing; int failure; } cases[] = {
+        {.name = "BeingWritten", .on = test::Everywhere, .sharing = test::Sharing::ReadAndWrite, .failure = 0},
+        {.name = "ReadSharingOnly", .on = test::Everywhere, .sharing = test::Sharing::ReadOnly, .failure = 0},
+        {.name = "SharedWithNoOne", .on = test::Windows, .sharing = test::Sharing::None, .failure = PermissionDenied}};
+    for (const auto &c : cases) {
+        if ((c.on & test::ThisPlatform) == 0)
+            continue;
+        SCOPED_TRACE(c.name);
+        const auto writer = test::holdOpen(log, c.sharing, true);
         ASSERT_TRUE(writer);
         Dataset data;
-        EXPECT_EQ(test::failureOf([&] { readDatFile(log, data); }), failure);
-        EXPECT_EQ(data.pointCount, failure == 0 ? 3 : 0);
+        EXPECT_EQ(test::failureOf([&] { readDatFile(log, data); }), c.failure);
+        EXPECT_EQ(data.pointCount, c.failure == 0 ? 3 : 0);
     }
 }
-#endif

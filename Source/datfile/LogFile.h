@@ -12,6 +12,7 @@ namespace kestrane {
 //   53 "File not found"          no such file in a folder that exists
 //   76 "Path not found"          its folder is missing, or a part of the path is a file
 //   70 "Permission denied"       it may not be read
+//   57 "Device I/O error"        the disk fails, or the stick, card or share is gone
 //   52 "Bad file name or number" a name too long, or one the system cannot hold
 //   75 "Path/File access error"  a folder, or any other refusal
 class LogFile {

@@ -7,8 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "common/Failure.h"
 #include "common/FolderOf.h"
+#include "common/System.h"
 
 namespace kestrane {
 
@@ -20,17 +20,12 @@ bool folderExists(const std::filesystem::path &path)
     return ::stat(folderOf(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// The failure for a file that cannot be opened, by what the system said.
-Failure openFailure(const std::filesystem::path &path, int error)
+// The failure for a file that cannot be opened: the system's table, and
+// whether the folder is there tells a missing file from a missing path.
+Failure openFailure(const std::filesystem::path &path, SystemError error)
 {
-    switch (error) {
-    case ENOENT: return Failure(folderExists(path) ? FileNotFound : PathNotFound);
-    case ENOTDIR: return Failure(PathNotFound);
-    case EACCES:
-    case EPERM: return Failure(PermissionDenied);
-    case ENAMETOOLONG: return Failure(BadFileNameOrNumber);
-    default: return Failure(PathFileAccessError);
-    }
+    const FailureNumber number = failureNumberOf(error);
+    return Failure(number == PathNotFound && folderExists(path) ? FileNotFound : number);
 }
 
 } // namespace
@@ -40,7 +35,7 @@ LogFile::LogFile(const std::filesystem::path &path)
     : m_handle(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC))
 {
     if (m_handle < 0)
-        throw openFailure(path, errno);
+        throw openFailure(path, lastSystemError());
 }
 
 LogFile::~LogFile() { ::close(int(m_handle)); }

@@ -5,9 +5,9 @@
 
 #include <windows.h>
 
-#include "common/Failure.h"
 #include "common/FolderOf.h"
 #include "common/NameLength.h"
+#include "common/System.h"
 
 namespace kestrane {
 
@@ -17,43 +17,40 @@ HANDLE handleOf(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle);
 
 bool isFolder(const std::filesystem::path &path)
 {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    const std::filesystem::path name = systemPath(path);
+    const DWORD attributes = ::GetFileAttributesW(name.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// The failure for a file that cannot be opened, by what the system said: the
-// same numbers as for the POSIX error numbers of the same meaning.
-Failure openFailure(const std::filesystem::path &path, DWORD error)
+// The failure for a file that cannot be opened: the system's table, and
+// whether the folder is there tells a missing file from a missing path. A
+// folder cannot be opened as a file at all, and says so as a refusal.
+Failure openFailure(const std::filesystem::path &path, SystemError error)
 {
-    switch (error) {
-    case ERROR_FILE_NOT_FOUND: return Failure(isFolder(folderOf(path)) ? FileNotFound : PathNotFound);
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH:
-    case ERROR_BAD_NET_NAME:
-    case ERROR_DIRECTORY: return Failure(PathNotFound);
-    // A folder cannot be opened as a file at all, and says so as a refusal.
-    case ERROR_ACCESS_DENIED: return Failure(isFolder(path) ? PathFileAccessError : PermissionDenied);
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION: return Failure(PermissionDenied);
-    case ERROR_FILENAME_EXCED_RANGE:
-    case ERROR_INVALID_NAME: return Failure(BadFileNameOrNumber);
-    default: return Failure(PathFileAccessError);
+    const FailureNumber number = failureNumberOf(error);
+    if (number == PathNotFound && isFolder(folderOf(path)))
+        return Failure(FileNotFound);
+    return Failure(number == PermissionDenied && isFolder(path) ? PathFileAccessError : number);
+}
+
+// Shared for reading, writing and deleting: a logger's own software may have
+// the log open for writing, and a log open here must not stop it.
+HANDLE openForReading(const std::filesystem::path &path)
+{
+    const std::filesystem::path name = systemPath(path);
+    const DWORD everyone = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const HANDLE file = ::CreateFileW(name.c_str(), GENERIC_READ, everyone, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const SystemError error = lastSystemError();
+        throw holdsANameTooLong(path) ? Failure(BadFileNameOrNumber) : openFailure(path, error);
     }
+    return file;
 }
 
 } // namespace
 
-// Shared for reading, writing and deleting: a logger's own software may have
-// the log open for writing, and a log open here must not stop it.
-LogFile::LogFile(const std::filesystem::path &path)
-    : m_handle(reinterpret_cast<std::intptr_t>(
-          ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr)))
-{
-    if (handleOf(m_handle) == INVALID_HANDLE_VALUE)
-        throw holdsANameTooLong(path) ? Failure(BadFileNameOrNumber) : openFailure(path, ::GetLastError());
-}
+LogFile::LogFile(const std::filesystem::path &path) : m_handle(reinterpret_cast<std::intptr_t>(openForReading(path))) {}
 
 LogFile::~LogFile() { ::CloseHandle(handleOf(m_handle)); }
 

@@ -1,6 +1,4 @@
-#include "workbook/spreadsheet/AtomicSave.h"
-
-#include <atomic>
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 
@@ -8,175 +6,109 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "common/Failure.h"
 #include "common/FolderOf.h"
-#include "workbook/spreadsheet/LockFile.h"
+#include "workbook/spreadsheet/SaveSystem.h"
+
+// The save's calls on POSIX systems: each the system call it names, and its errno.
 
 namespace kestrane::spreadsheet {
 
 namespace {
 
-// The failure for what the system said while the file was being written.
-Failure writeFailure(int error)
-{
-    switch (error) {
-    case ENOENT:
-    case ENOTDIR: return Failure(PathNotFound);
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case ETXTBSY: return Failure(PermissionDenied);
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG: return Failure(DiskFull);
-    case EIO: return Failure(DeviceIOError);
-    case ENAMETOOLONG: return Failure(BadFileNameOrNumber);
-    default: return Failure(PathFileAccessError);
-    }
-}
+using Path = std::filesystem::path;
 
-// The file a symbolic link names, followed link by link, so that saving
-// replaces that file, or makes it when it is not there yet, and keeps the
-// link; any other path as it is. A link names its file relative to its own
-// folder.
-std::filesystem::path resolvedTarget(std::filesystem::path path)
+SystemError failed() { return lastSystemError(); }
+
+// A link names its file relative to its own folder.
+SystemError resolve(const Path &given, Path &file)
 {
+    file = given;
     for (int link = 0; link < 40; ++link) { // the kernel's own limit on links in a row
         struct stat entry {};
-        if (::lstat(path.c_str(), &entry) != 0 || !S_ISLNK(entry.st_mode))
-            return path;
+        if (::lstat(file.c_str(), &entry) != 0 || !S_ISLNK(entry.st_mode))
+            return 0;
         char named[PATH_MAX];
-        const ssize_t length = ::readlink(path.c_str(), named, sizeof named);
-        if (length < 0 || std::size_t(length) == sizeof named)
-            throw writeFailure(length < 0 ? errno : ENAMETOOLONG);
+        const ssize_t length = ::readlink(file.c_str(), named, sizeof named);
+        if (length < 0)
+            return failed();
+        if (std::size_t(length) == sizeof named)
+            return ENAMETOOLONG;
         const std::string next(named, std::size_t(length));
-        path = !next.empty() && next.front() == '/' ? std::filesystem::path(next) : folderOf(path) / next;
+        file = !next.empty() && next.front() == '/' ? Path(next) : folderOf(file) / next;
     }
-    throw writeFailure(ELOOP);
+    return ELOOP;
 }
 
-// A temporary file in the target's folder, removed again unless it was
-// renamed over the target. Its name is short and fixed in form, so a target
-// name near the length limit still leaves room for it.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(const std::filesystem::path &folder)
-    {
-        static std::atomic<unsigned> counter{0};
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            m_path = folder / (".kestrane-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp");
-            // Mode 0666 less the umask, as any new file gets.
-            m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (m_fd >= 0)
-                return;
-            if (errno != EEXIST)
-                throw writeFailure(errno);
-        }
-        throw Failure(PathFileAccessError);
+SystemError kindOf(const Path &path, Entry &entry)
+{
+    struct stat info {};
+    entry = Entry::Nothing;
+    if (::stat(path.c_str(), &info) != 0)
+        return errno == ENOENT ? 0 : failed();
+    entry = S_ISDIR(info.st_mode) ? Entry::Folder : S_ISREG(info.st_mode) ? Entry::File : Entry::Other;
+    if (entry == Entry::File && ::access(path.c_str(), W_OK) != 0) {
+        if (errno != EACCES && errno != EROFS && errno != EPERM)
+            return failed();
+        entry = Entry::ReadOnlyFile;
     }
-    ~TemporaryFile()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        if (!m_renamed)
-            ::unlink(m_path.c_str());
+    return 0;
+}
+
+SystemError createNew(const Path &path, FileHandle &file)
+{
+    // Mode 0666 less the umask, as any new file gets.
+    file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    return file < 0 ? failed() : 0;
+}
+
+// An existing workbook's permission bits carry over to its replacement.
+SystemError copyMode(FileHandle file, const Path &original)
+{
+    struct stat info {};
+    if (::stat(original.c_str(), &info) != 0 || ::fchmod(int(file), info.st_mode & 07777) != 0)
+        return failed();
+    return 0;
+}
+
+SystemError write(FileHandle file, std::span<const unsigned char> bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(int(file), bytes.data(), bytes.size());
+        if (written < 0 && errno != EINTR)
+            return failed();
+        bytes = bytes.subspan(std::size_t(std::max<ssize_t>(written, 0)));
     }
-    TemporaryFile(const TemporaryFile &) = delete;
-    TemporaryFile &operator=(const TemporaryFile &) = delete;
+    return 0;
+}
 
-    void write(std::span<const unsigned char> bytes)
-    {
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t written = ::write(m_fd, bytes.data() + done, bytes.size() - done);
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written < 0)
-                throw writeFailure(errno);
-            done += std::size_t(written);
-        }
-    }
+SystemError flush(FileHandle file) { return ::fsync(int(file)) != 0 ? failed() : 0; }
+SystemError close(FileHandle file) { return ::close(int(file)) != 0 ? failed() : 0; }
+SystemError move(const Path &from, const Path &to) { return ::rename(from.c_str(), to.c_str()) != 0 ? failed() : 0; }
+SystemError remove(const Path &path) { return ::unlink(path.c_str()) != 0 ? failed() : 0; }
 
-    // An existing target's permission bits carry over to its replacement.
-    // Some file systems cannot hold them (FAT through FUSE, a Windows share
-    // through the desktop's FUSE folder) and say so; the replacement then has
-    // what that file system gives every file, as the old one had.
-    void copyModeOf(const struct stat &target)
-    {
-        if (::fchmod(m_fd, target.st_mode & 07777) == 0)
-            return;
-        if (errno != EOPNOTSUPP && errno != ENOTSUP && errno != ENOSYS)
-            throw writeFailure(errno);
-    }
+// A rename is the replace: one step, and no backup on the way.
+SystemError replace(const Path &target, const Path &replacement, const Path &) { return move(replacement, target); }
 
-    // Flushes the content to the disk and closes the file; a disk that is
-    // full or failing may say so only here.
-    void flushAndClose()
-    {
-        // A file system that cannot flush at all (EINVAL) still holds the
-        // bytes written; every other refusal is a failure of the save.
-        if (::fsync(m_fd) != 0 && errno != EINVAL)
-            throw writeFailure(errno);
-        const int fd = m_fd;
-        m_fd = -1;
-        if (::close(fd) != 0)
-            throw writeFailure(errno);
-    }
-
-    void renameTo(const std::filesystem::path &target)
-    {
-        if (::rename(m_path.c_str(), target.c_str()) != 0)
-            throw writeFailure(errno);
-        m_renamed = true;
-    }
-
-private:
-    std::filesystem::path m_path;
-    int m_fd = -1;
-    bool m_renamed = false;
-};
-
-// Makes the rename itself durable. The file is already in place, so a folder
-// that cannot be flushed is no failure of the save.
-void flushFolder(const std::filesystem::path &folder)
+// A folder that cannot be opened (one that may be written but not listed)
+// cannot be flushed either; the file is in place all the same.
+SystemError flushFolder(const Path &folder)
 {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
+    if (fd < 0)
+        return 0;
+    const SystemError error = ::fsync(fd) != 0 ? failed() : 0;
+    ::close(fd);
+    return error;
 }
 
 } // namespace
 
-void saveAtomically(const std::filesystem::path &path, const std::function<void(const ByteWriter &)> &produce)
+SaveSystem &saveSystem()
 {
-    if (path.empty())
-        throw Failure(BadFileNameOrNumber);
-    const std::filesystem::path target = resolvedTarget(path);
-    // A workbook open in a spreadsheet program is not replaced under it: the
-    // operator closes it there and saves again.
-    if (openInASpreadsheetProgram(path) || openInASpreadsheetProgram(target))
-        throw Failure(PermissionDenied);
-
-    struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
-    // Only a regular file is replaced: never a folder, and never a device or
-    // pipe, which a rename would silently swap for a plain file.
-    if (exists && !S_ISREG(existing.st_mode))
-        throw Failure(PathFileAccessError);
-    // A file that may not be written is not replaced behind its owner's back.
-    if (exists && ::access(target.c_str(), W_OK) != 0)
-        throw writeFailure(errno);
-
-    const std::filesystem::path folder = folderOf(target);
-    TemporaryFile temporary(folder);
-    produce([&](std::span<const unsigned char> bytes) { temporary.write(bytes); });
-    if (exists)
-        temporary.copyModeOf(existing);
-    temporary.flushAndClose();
-    temporary.renameTo(target);
-    flushFolder(folder);
+    // Nothing locks a file itself here: the lock files beside it are all there is.
+    static SaveSystem system{resolve,  kindOf, [](const Path &) { return false; }, createNew, copyMode, write, flush,
+                             close,    replace, move, remove, flushFolder, PATH_MAX - 1};
+    return system;
 }
 
 } // namespace kestrane::spreadsheet
