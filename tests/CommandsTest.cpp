@@ -13,7 +13,7 @@
 #include <ranges>
 #include <sstream>
 
-#include "CommandsPlatform.h"
+#include "ThisSystem.h"
 #include "DatGenerator.h"
 #include "WindowFixture.h"
 
@@ -47,6 +47,7 @@ auto file(std::string name, std::string bytes = "") { return [=](auto d) { write
 auto folder(std::string name) { return [=](auto d) { fs::create_directory(d + "/" + name); }; }
 auto link(std::string name, std::string to) { return [=](auto d) { fs::create_symlink(to, d + "/" + name); }; }
 auto perms(std::string name, auto... how) { return [=](auto d) { fs::permissions(d + "/" + name, how...); }; }
+auto hidden(std::string name) { return [=](auto d) { writeFile(d + "/" + name, ""), hide(d + "/" + name); }; }
 auto pipe(std::string name) { return [=](auto d) { ASSERT_TRUE(makePipe(d + "/" + name)); }; }
 Choice bytes(std::string name, std::string content = "") { return path(name, file(name, content)); }
 Choice dat(std::string name, int points, float interval = 5.0f) // its folders made first
@@ -176,7 +177,7 @@ const Row rows[] = {
     {.name = "TargetTooLong", .by = ConvertButton, .from = Loaded, .pick = path(longXls), .then = unwritable(TooLong)},
     {.name = "OpenInLibreOffice", .by = CtrlC, .from = Loaded,
      .pick = path("out.xls", file("out.xls", "open"), file(".~lock.out.xls#")), .then = unwritable(Denied)},
-    {.name = "OpenInTheWindowsProgram", .by = ConvertMenu, .from = Loaded, .pick = path("out.xls", file("~$out.xls")),
+    {.name = "OpenInTheWindowsProgram", .by = ConvertMenu, .from = Loaded, .pick = path("out.xls", hidden("~$out.xls")),
      .then = unwritable(Denied)},
     // Root writes a read-only file on POSIX.
     {.name = "ReadOnlyWorkbook", .by = CtrlC, .from = Loaded, .pick = path("out.xls", file("out.xls", "old"),

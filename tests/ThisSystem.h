@@ -4,7 +4,9 @@
 // ThisSystem_posix.cpp and ThisSystem_windows.cpp.
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "common/System.h"
@@ -41,5 +43,18 @@ void hide(const std::filesystem::path &path);
 
 // What the process has open: its file descriptors, or its handles.
 long openFiles();
+
+// Conditions a command runs under. Windows: another program has the chosen
+// file open, shared with no one. POSIX: the process as the unprivileged
+// "nobody", where root reads anything; or a limit on the size of the files it
+// writes, met as on a full disk.
+enum Condition { Plainly, HeldOpen, AsNobody, OnAFullDisk };
+
+// Runs the command under the condition; false, and the command not run, when
+// this system cannot make the condition.
+bool runUnder(Condition condition, const std::string &chosen, const std::function<void()> &command);
+
+// A named pipe at path; false where a folder cannot hold one.
+bool makePipe(const std::string &path);
 
 } // namespace kestrane::test

@@ -55,6 +55,17 @@ void hide(const std::filesystem::path &path)
     ::SetFileAttributesW(path.c_str(), ::GetFileAttributesW(path.c_str()) | FILE_ATTRIBUTE_HIDDEN);
 }
 
+bool runUnder(Condition condition, const std::string &chosen, const std::function<void()> &command)
+{
+    const auto holder = condition == HeldOpen ? holdOpen(chosen, Sharing::None) : nullptr;
+    if (condition == AsNobody || condition == OnAFullDisk || (holder != nullptr) != (condition == HeldOpen))
+        return false; // a POSIX condition, or the file could not be held
+    command();
+    return true;
+}
+
+bool makePipe(const std::string &) { return false; } // a named pipe lives in no folder on Windows
+
 long openFiles()
 {
     DWORD handles = 0;

@@ -32,8 +32,6 @@ foreach(scale 1.25 1.5 2)
 endforeach()
 # The four commands: every outcome through every entry point, bad input included.
 kestrane_widget_test(CommandsTest SOURCES CommandsTest.cpp)
-# What differs by platform in it: CommandsPlatform_posix.cpp or _windows.cpp.
-kestrane_platform_sources(CommandsTest CommandsPlatform)
 
 # A whole session in the real window: open, convert, unload, twice, then exit.
 # Run as it is here; `make valgrind` runs it under memcheck.
