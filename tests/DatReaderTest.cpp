@@ -26,27 +26,29 @@ TEST(PointCount, FollowsTheFileLength)
         {well + 9, 3}, {well + 11, 3}, {well + 10, 3},     // a tail of 10 bytes: 30.5 records go to 30
         {well + 70, 4}, {well + 50, 3},                    // 33.5 -> 34, 32.5 -> 32
         {well - 60, 3}, {well - 80, 2},                    // missing records
-        {655240, 4679}, {std::numeric_limits<std::int32_t>::max(), 15339168}};
+        {655240, testdata::LargestLogPoints}, {std::numeric_limits<std::int32_t>::max(), 15339168}};
     for (const auto &[length, points] : cases)
         EXPECT_EQ(pointCountFromLength(length), points) << "length " << length;
 }
 
 namespace {
 
-std::string withTiming(float first, float second) { return testdata::datBytes({.points = 1, .timing = {first, second}}); }
+std::string withTiming(float first, float second)
+{
+    return testdata::datBytes({.points = 1, .timing = {first, second}});
+}
 
-const std::u16string kOld = u"from an older file  ";
 const float kNaN = std::bit_cast<float>(0x7FC12345u), kInfinity = -std::numeric_limits<float>::infinity();
 
 struct ReadCase {
     const char *name;
     std::string bytes;
-    int failure;          // 0 when the read completes
-    std::int32_t points;  // pointCount afterwards
-    std::array<std::int16_t, 2> timing;
-    std::vector<std::tuple<int, int, float>> values; // (channel, point, value), bit for bit
+    int failure = 0;                           // none: the read completes
+    std::int32_t points = 0;                   // pointCount afterwards
+    std::array<std::int16_t, 2> timing{5, 0};  // where the read completes
+    std::vector<std::tuple<int, int, float>> values = {}; // (channel, point, value), bit for bit
     int nameIndex = 0;
-    std::u16string channelName = u"Channel one         ";
+    std::u16string channelName = {}; // none: "Channel one", or after a failure the older file's
 };
 
 } // namespace
@@ -65,31 +67,41 @@ TEST(DatReader, ReadsEachFileAsItsLengthAndRecordsSay)
     codePage.names[0] = codePage.names[1] = "";
     for (int byte = 0x80; byte <= 0x9F; ++byte)
         codePage.names[std::size_t(byte - 0x80) / 20] += char(byte);
+    constexpr int Most = testdata::LargestLogPoints;
+    const std::u16string zeros(20, u'\0');
     const ReadCase cases[] = {
-        {"MostPoints", testdata::datBytes(DatSpec{.points = 4679}), 0, 4679, {5, 0}, {{7, 4678, 11678.25f}}},
-        {"ThreePoints", three, 0, 3, {5, 0}, {{1, 0, 1000.25f}, {4, 1, 4001.25f}, {7, 2, 7002.25f}}, 6, u"Channel seven       "},
-        {"NoPoints", testdata::datBytes(DatSpec{}), 0, 0, {5, 0}, {}},
-        {"SpecialBitsKept", testdata::datBytes(special), 0, 1, {5, 0}, {{1, 0, kNaN}, {2, 0, kInfinity}, {7, 0, -0.0f}}},
-        {"TimingTiesToEven", withTiming(2.5f, 3.5f), 0, 1, {2, 4}, {}},
-        {"TimingNearTheLimits", withTiming(-0.5f, 32767.4f), 0, 1, {0, 32767}, {}},
-        {"TimingOverflows", withTiming(32767.5f, 0), 6, 1, {}, {}, 0, kOld},
-        {"TimingNaNOverflows", withTiming(kNaN, 0), 6, 1, {}, {}, 0, kOld},
-        {"NameKeptWhole", testdata::datBytes(named), 0, 1, {5, 0}, {}, 0,
-         std::u16string(u"\u20ac\u00e9 a\0b", 6) + u"              "},
-        {"CodePageTo93", testdata::datBytes(codePage), 0, 1, {5, 0}, {}, 0, // 81, 8D, 8F and 90 are undefined: kept as they are
-         u"\u20ac\u0081\u201a\u0192\u201e\u2026\u2020\u2021\u02c6\u2030\u0160\u2039\u0152\u008d\u017d\u008f\u0090\u2018\u2019\u201c"},
-        {"CodePageFrom94", testdata::datBytes(codePage), 0, 1, {5, 0}, {}, 1, // 9D undefined
-         u"\u201d\u2022\u2013\u2014\u02dc\u2122\u0161\u203a\u0153\u009d\u017e\u0178        "},
-        {"EmptyFile", "", 9, -1, {}, {}, 0, kOld},
-        {"Only109Bytes", std::string(109, 'x'), 9, -1, {}, {}, 0, kOld},
-        {"ShortFileReadsZeros", std::string(250, '\0'), 0, 0, {0, 0}, {}, 0, std::u16string(20, u'\0')},
-        {"LastRecordMissing", three.substr(0, three.size() - 20), 0, 3, {5, 0}, {}, 6, std::u16string(20, u'\0')},
-        {"LastRecordCutShort", three.substr(0, three.size() - 12), 0, 3, {5, 0}, {}, 6,
-         u"Channel " + std::u16string(12, u'\0')},
-        {"FourSurplusRecordsMakeAPoint", blankTail + std::string(80, '\0'), 0, 4, {0, 0}, {{1, 3, 5.0f}, {2, 3, 0.0f}}, 0,
-         std::u16string(20, u'\0')},
-        {"OneMoreFailsBeforeTheSixthName", testdata::datBytes(DatSpec{.points = 4680}), 6, 4680, {}, {}, 5, kOld},
-        {"FarMoreFailsInTheData", std::string(20 * 36000, '\0'), 6, 5142, {}, {}, 0, kOld},
+        {.name = "MostPoints", .bytes = testdata::datBytes({.points = Most}), .points = Most,
+         .values = {{7, Most - 1, 7000.25f + float(Most - 1)}}},
+        {.name = "ThreePoints", .bytes = three, .points = 3,
+         .values = {{1, 0, 1000.25f}, {4, 1, 4001.25f}, {7, 2, 7002.25f}}, .nameIndex = 6,
+         .channelName = u"Channel seven       "},
+        {.name = "NoPoints", .bytes = testdata::datBytes(DatSpec{})},
+        {.name = "SpecialBitsKept", .bytes = testdata::datBytes(special), .points = 1,
+         .values = {{1, 0, kNaN}, {2, 0, kInfinity}, {7, 0, -0.0f}}},
+        {.name = "TimingTiesToEven", .bytes = withTiming(2.5f, 3.5f), .points = 1, .timing = {2, 4}},
+        {.name = "TimingNearTheLimits", .bytes = withTiming(-0.5f, 32767.4f), .points = 1, .timing = {0, 32767}},
+        {.name = "TimingOverflows", .bytes = withTiming(32767.5f, 0), .failure = Overflow, .points = 1},
+        {.name = "TimingNaNOverflows", .bytes = withTiming(kNaN, 0), .failure = Overflow, .points = 1},
+        {.name = "NameKeptWhole", .bytes = testdata::datBytes(named), .points = 1,
+         .channelName = std::u16string(u"\u20ac\u00e9 a\0b", 6) + u"              "},
+        // 81, 8D, 8F and 90 are undefined: kept as they are
+        {.name = "CodePageTo93", .bytes = testdata::datBytes(codePage), .points = 1,
+         .channelName = u"\u20ac\u0081\u201a\u0192\u201e\u2026\u2020\u2021\u02c6\u2030"
+                        u"\u0160\u2039\u0152\u008d\u017d\u008f\u0090\u2018\u2019\u201c"},
+        {.name = "CodePageFrom94", .bytes = testdata::datBytes(codePage), .points = 1, .nameIndex = 1, // 9D undefined
+         .channelName = u"\u201d\u2022\u2013\u2014\u02dc\u2122\u0161\u203a\u0153\u009d\u017e\u0178        "},
+        {.name = "EmptyFile", .bytes = "", .failure = SubscriptOutOfRange, .points = -1},
+        {.name = "Only109Bytes", .bytes = std::string(109, 'x'), .failure = SubscriptOutOfRange, .points = -1},
+        {.name = "ShortFileReadsZeros", .bytes = std::string(250, '\0'), .timing = {0, 0}, .channelName = zeros},
+        {.name = "LastRecordMissing", .bytes = three.substr(0, three.size() - 20), .points = 3, .nameIndex = 6,
+         .channelName = zeros},
+        {.name = "LastRecordCutShort", .bytes = three.substr(0, three.size() - 12), .points = 3, .nameIndex = 6,
+         .channelName = u"Channel " + std::u16string(12, u'\0')},
+        {.name = "FourSurplusRecordsMakeAPoint", .bytes = blankTail + std::string(80, '\0'), .points = 4,
+         .timing = {0, 0}, .values = {{1, 3, 5.0f}, {2, 3, 0.0f}}, .channelName = zeros},
+        {.name = "OneMoreFailsBeforeTheSixthName", .bytes = testdata::datBytes({.points = Most + 1}),
+         .failure = Overflow, .points = Most + 1, .nameIndex = 5},
+        {.name = "FarMoreFailsInTheData", .bytes = std::string(20 * 36000, '\0'), .failure = Overflow, .points = 5142},
     };
     Dataset data; // one for all, as in the window: each read replaces what the one before left
     for (const ReadCase &c : cases) {
@@ -101,12 +113,18 @@ TEST(DatReader, ReadsEachFileAsItsLengthAndRecordsSay)
             EXPECT_EQ(data.timeSettings, c.timing);
             EXPECT_EQ(data.pointIndex, c.points);
             for (const auto &channel : data.channelValues)
-                ASSERT_TRUE(channel.size() == std::size_t(c.points) + 1 && !channel.back()) << "slots 0..pointCount, the last empty";
+                ASSERT_TRUE(channel.size() == std::size_t(c.points) + 1 && !channel.back())
+                    << "slots 0..pointCount, the last empty";
         }
-        EXPECT_EQ(data.channelNames[std::size_t(c.nameIndex)].text(), c.channelName);
-        for (const auto &[channel, point, value] : c.values)
-            EXPECT_EQ(std::bit_cast<std::uint32_t>(data.channelValues[std::size_t(channel - 1)][std::size_t(point)].value_or(1.5f)),
-                      std::bit_cast<std::uint32_t>(value)) << "channel " << channel << " point " << point;
+        const std::u16string name = !c.channelName.empty() ? c.channelName
+                                    : c.failure != 0       ? u"from an older file  "
+                                                           : u"Channel one         ";
+        EXPECT_EQ(data.channelNames[std::size_t(c.nameIndex)].text(), name);
+        for (const auto &[channel, point, value] : c.values) {
+            const float read = data.channelValues[std::size_t(channel - 1)][std::size_t(point)].value_or(1.5f);
+            EXPECT_EQ(std::bit_cast<std::uint32_t>(read), std::bit_cast<std::uint32_t>(value))
+                << "channel " << channel << " point " << point;
+        }
     }
 }
 
@@ -118,7 +136,7 @@ TEST(DatReader, EndsEveryFileItCannotReadInAFailure)
         {KESTRANE_SOURCE_DIR "/examples/probe-sample.dat", 0}, {folder / "none.dat", FileNotFound},
         {folder / "no folder" / "a.dat", PathNotFound}, {folder, PathFileAccessError},
         {folder / std::string(300, 'n'), BadFileNameOrNumber},
-        {testdata::writeDat(folder / "too-long.dat", DatSpec{.points = 4680}), Overflow}};
+        {testdata::writeDat(folder / "too-long.dat", {.points = testdata::LargestLogPoints + 1}), Overflow}};
     const auto before = test::openFiles();
     for (const auto &[path, failure] : cases) {
         Dataset data;
@@ -132,7 +150,7 @@ TEST(DatReader, EndsEveryFileItCannotReadInAFailure)
 // lets a program keep others from a file.
 TEST(DatReader, ReadsALogAnotherProgramIsWriting)
 {
-    const std::filesystem::path log = testdata::writeDat(testdata::freshFolder("held") + "/run.dat", DatSpec{.points = 3});
+    const auto log = testdata::writeDat(testdata::freshFolder("held") + "/run.dat", DatSpec{.points = 3});
     const struct { const char *name; test::Platforms on; test::Sharing sharing; int failure; } cases[] = {
         {.name = "BeingWritten", .on = test::Everywhere, .sharing = test::Sharing::ReadAndWrite, .failure = 0},
         {.name = "ReadSharingOnly", .on = test::Everywhere, .sharing = test::Sharing::ReadOnly, .failure = 0},
