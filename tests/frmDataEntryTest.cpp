@@ -2,17 +2,19 @@
 // fitting its box, the shortcuts, the focus rules, centring, the minimum size,
 // the close guard and its icon.
 #include <QAccessible>
+#include <QDir>
 #include <QGroupBox>
 #include <QMenu>
+#include <QPainter>
 #include <QScreen>
 
+#include <QTimer>
+
 #include <deque>
+#include <filesystem>
 #include <string>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
-
+#include "DatGenerator.h"
 #include "WindowFixture.h"
 #include "common/Failure.h"
 #include "window/Centring.h"
@@ -125,6 +127,58 @@ TEST_F(WindowTest, CaptionsFitTheirBoxes)
     EXPECT_EQ(spokenName(box), QStringLiteral("Channel 3 name: Temp A <b>x</b>  "));
 }
 
+// Background regions that the edge of `image` does not reach: the closed counters of what is drawn in it.
+// Smoothed strokes count where they show.
+int closedCounters(const QImage &image)
+{
+    const int w = image.width(), h = image.height();
+    std::vector<char> open(std::size_t(w * h));
+    for (int i = 0; i < w * h; ++i)
+        open[std::size_t(i)] = qGray(image.pixel(i % w, i / w)) >= 160;
+    const auto fill = [&](int first) {
+        for (std::vector<int> todo{first}; !todo.empty();) {
+            const int i = todo.back();
+            todo.pop_back();
+            if (i < 0 || i >= w * h || !open[std::size_t(i)])
+                continue;
+            open[std::size_t(i)] = 0;
+            todo.insert(todo.end(), {i - w, i + w});
+            if (i % w > 0)
+                todo.push_back(i - 1);
+            if (i % w < w - 1)
+                todo.push_back(i + 1);
+        }
+    };
+    fill(0); // the corner is blank
+    int counters = 0;
+    for (int i = 0; i < w * h; ++i)
+        if (open[std::size_t(i)])
+            ++counters, fill(i);
+    return counters;
+}
+
+// Every glyph whole, with font smoothing off and on: each letter with closed counters keeps them, drawn as the
+// screen draws it. A narrowed face loses strokes between the pixels ("Open" read "Cpen").
+TEST_F(WindowTest, GlyphsWholeWithSmoothingOffAndOn)
+{
+    const qreal scale = window->devicePixelRatioF();
+    for (const QFont::StyleStrategy smoothing : {QFont::NoAntialias, QFont::PreferAntialias}) {
+        QFont font = window->font();
+        font.setStyleStrategy(smoothing);
+        for (const QChar letter : QStringLiteral("OoDPbdpq0B")) {
+            QImage image(QSize(32, 32) * scale, QImage::Format_RGB32);
+            image.setDevicePixelRatio(scale);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            painter.setFont(font);
+            painter.drawText(QRect(0, 0, 32, 32), Qt::AlignCenter, QString(letter));
+            painter.end();
+            EXPECT_EQ(closedCounters(image), letter == 'B' ? 2 : 1)
+                << "'" << letter.toLatin1() << "', smoothing " << (smoothing == QFont::NoAntialias ? "off" : "on");
+        }
+    }
+}
+
 TEST_F(WindowTest, ShortcutsRunTheirCommandOnceWhateverHasTheFocus)
 {
     const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
@@ -173,7 +227,7 @@ TEST_F(WindowTest, FocusRules)
 }
 
 // Centred as seen, on the outer frame the window system puts around it.
-TEST_F(WindowTest, OpensCentredAndClickOnTheBlankSurfaceCentresAndCloseOnlyFromTheProgram)
+TEST_F(WindowTest, OpensCentredAndClickOnTheBlankSurfaceCentres)
 {
     const auto offCentre = [&] { return (window->frameGeometry().center() - window->screen()->geometry().center()).manhattanLength(); };
     EXPECT_NE(window->frameGeometry().size(), window->size()); // there is a frame to count
@@ -184,29 +238,99 @@ TEST_F(WindowTest, OpensCentredAndClickOnTheBlankSurfaceCentresAndCloseOnlyFromT
     EXPECT_EQ(window->pos(), QPoint(0, 0));
     QTest::mouseClick(window->centralWidget(), Qt::LeftButton, {}, QPoint(8, 200));
     EXPECT_LE(offCentre(), 2);
-
-    // Only a spontaneous request outside the end of a session (the window's close controls) is refused.
-    for (auto [spontaneous, sessionEnding] : {std::pair{true, false}, std::pair{true, true}, std::pair{false, false}})
-        EXPECT_EQ(kestrane::closeAccepted(kestrane::closeOriginOf(spontaneous, sessionEnding)), !spontaneous || sessionEnding);
-    EXPECT_TRUE(window->windowHandle()->close()); // a session manager's final Quit
 }
 
-#ifdef Q_OS_WIN
-// The close box, the system menu's Close and Alt+F4 reach the window as
-// SC_CLOSE: refused. Logging off is never held up. A task manager asks with a
-// bare WM_CLOSE: the window closes.
-TEST_F(WindowTest, OnWindowsCloseControlsAreRefusedAndATaskManagersCloseAccepted)
+// Close requests by their origin. The operator's close controls are refused: a spontaneous close (Linux), the close
+// command with or without the low bits the system keeps for itself (Windows). The program's own close, a session
+// manager's, a task manager's are accepted, and logging off is never held up; a logoff cancelled afterwards leaves
+// the program running, its guard as before. Each row runs in the event loop, which the program's end ends.
+TEST_F(WindowTest, CloseRequestsByOrigin)
 {
-    const HWND window_ = reinterpret_cast<HWND>(window->winId());
-    SendMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_NE(SendMessageW(window_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), 0);
-    SendMessageW(window_, WM_CLOSE, 0, 0);
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(window->isVisible());
+    for (auto [spontaneous, ending] : {std::pair{true, false}, std::pair{true, true}, std::pair{false, false}})
+        EXPECT_EQ(kestrane::closeAccepted(kestrane::closeOriginOf(spontaneous, ending)), !spontaneous || ending);
+
+    using namespace windowsystem;
+    using Request = std::function<void(frmDataEntry &)>;
+    const auto message = [](Message m, std::uintptr_t wParam) -> Request {
+        return [=](frmDataEntry &w) { send(w, m, wParam, 0); };
+    };
+    const Request logoffCancelled = [](frmDataEntry &w) {
+        EXPECT_NE(send(w, QueryEndSession, 0, EndSessionLogoff), 0) << "logging off held up";
+        send(w, EndSession, 0, EndSessionLogoff);
+        send(w, SysCommand, ScClose, 0);
+    };
+    const Request quit = [](frmDataEntry &w) { w.windowHandle()->close(); };
+    const Request exit = [](frmDataEntry &w) { w.cmdExit->click(); };
+    const struct { const char *name; Platforms on; Request request; bool closes; } rows[] = {
+        {.name = "SessionManagersQuit", .on = Everywhere, .request = quit, .closes = true},
+        {.name = "ExitCommand", .on = Everywhere, .request = exit, .closes = true},
+        {.name = "CloseControls", .on = Windows, .request = message(SysCommand, ScClose), .closes = false},
+        {.name = "LowBitsToo", .on = Windows, .request = message(SysCommand, ScClose | 0x3), .closes = false},
+        {.name = "LogoffCancelled", .on = Windows, .request = logoffCancelled, .closes = false},
+        {.name = "TaskManager", .on = Windows, .request = message(Close, 0), .closes = true},
+    };
+    constexpr int stillRunning = 7;
+    for (const auto &row : rows) {
+        if ((row.on & thisPlatform) == 0)
+            continue;
+        SCOPED_TRACE(row.name);
+        newWindow();
+        QTimer end;
+        end.callOnTimeout([] { QCoreApplication::exit(stillRunning); });
+        QTimer::singleShot(0, window.get(), [&] { row.request(*window), end.start(300); });
+        EXPECT_EQ(QApplication::exec(), row.closes ? 0 : stillRunning);
+        EXPECT_EQ(window->isVisible(), !row.closes);
+    }
 }
-#endif
+
+// Where the file dialog opens and the name it proposes: the last chosen path's folder while it exists, else the
+// initial folder where it exists, else none, and the dialog chooses itself (Windows' own: the folder it remembers
+// for the program, else Documents; Qt's on Linux: the folder it last showed, else the current one). A save proposes
+// the last path as a workbook. Paths are below a fresh folder; nullptr: C:\WENTHARP, as the program starts.
+TEST(CommonDialog, FolderTheDialogIsGiven)
+{
+    const std::string dir = kestrane::testdata::freshFolder("dialogfolders");
+    std::filesystem::create_directories(dir + "/WENTHARP"), std::filesystem::create_directories(dir + "/logs");
+    const auto at = [&](const char *path) {
+        return *path ? QDir::cleanPath(QString::fromStdString(dir) + path) : QString();
+    };
+    using enum kestrane::FileDialogKind;
+    const struct {
+        const char *name, *initDir, *last;
+        kestrane::FileDialogKind kind;
+        const char *folder, *fileName;
+    } rows[] = {
+        {.name = "InitialFolder", .initDir = "/WENTHARP", .last = "", .kind = Open, .folder = "/WENTHARP",
+         .fileName = ""},
+        {.name = "NoInitialFolder", .initDir = nullptr, .last = "", .kind = Open, .folder = "", .fileName = ""},
+        {.name = "LastPath", .initDir = "/WENTHARP", .last = "/logs/run.dat", .kind = Open, .folder = "/logs",
+         .fileName = "/logs/run.dat"},
+        {.name = "LastFolderGone", .initDir = "/WENTHARP", .last = "/gone/run.dat", .kind = Open, .folder = "/WENTHARP",
+         .fileName = "/gone/run.dat"},
+        {.name = "LastFolderGoneNoInitial", .initDir = "/none", .last = "/gone/run.dat", .kind = Open, .folder = "",
+         .fileName = "/gone/run.dat"},
+        {.name = "SaveTheLog", .initDir = "/WENTHARP", .last = "/logs/run.dat", .kind = Save, .folder = "/logs",
+         .fileName = "/logs/run.xls"},
+        {.name = "SaveWithNothingChosen", .initDir = nullptr, .last = "", .kind = Save, .folder = "", .fileName = ""},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        ScriptedDialogs scripted;
+        kestrane::CommonDialog dialog(&scripted);
+        if (row.initDir != nullptr)
+            dialog.InitDir = at(row.initDir);
+        dialog.FileName = at(row.last);
+        if (row.kind == Save)
+            dialog.Filter = QStringLiteral("Data Files (*.XLS)|*.XLS"), dialog.ShowSave();
+        else
+            dialog.ShowOpen();
+        ASSERT_EQ(scripted.fileDialogs.size(), 1u);
+        const kestrane::FileDialogRequest &given = scripted.fileDialogs[0];
+        EXPECT_EQ(QDir::cleanPath(given.folder).toStdString(), at(row.folder).toStdString());
+        EXPECT_EQ(QDir::cleanPath(given.fileName).toStdString(), at(row.fileName).toStdString());
+    }
+    std::filesystem::remove_all(dir);
+}
 
 // A 1024 x 768 screen (15360 x 11520 twips) behind the window, recording
 // what is done to it: T top, L left, W width, H height, R restore.

@@ -24,7 +24,7 @@ enum class FileDialogKind { Open, Save };
 
 struct FileDialogRequest {
     FileDialogKind kind = FileDialogKind::Open;
-    QString folder;          // where the dialog opens; empty: the current folder
+    QString folder;          // where the dialog opens; empty: where the dialog chooses
     QString fileName;        // the starting file name, often a whole path
     QStringList nameFilters; // in Qt's "Description (*.a *.b)" form, first one selected
     bool confirmOverwrite = false;

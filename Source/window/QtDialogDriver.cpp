@@ -3,10 +3,40 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "window/FileDialogPlatform.h"
+
 namespace kestrane {
+
+namespace {
+
+// While a modal dialog runs, Qt blocks the window that owns it. When the
+// dialog closes, the window system hands the activation back to that owner
+// -- but to Qt the owner can still be blocked at that moment (the system's
+// file dialog ends before Qt has put away its stand-in for it), and Qt then
+// passes the activation on to the modal window, which is going. The keyboard
+// would reach no window until the operator clicks on ours. So the owner asks
+// for the activation once more when the dialog has gone, and with it the
+// control that has the focus in it gets the keyboard back.
+class OwnerActiveAfterwards {
+public:
+    explicit OwnerActiveAfterwards(QWidget *owner) : m_owner(owner) {}
+    ~OwnerActiveAfterwards()
+    {
+        if (m_owner != nullptr && m_owner->isVisible())
+            m_owner->activateWindow();
+    }
+    OwnerActiveAfterwards(const OwnerActiveAfterwards &) = delete;
+    OwnerActiveAfterwards &operator=(const OwnerActiveAfterwards &) = delete;
+
+private:
+    QWidget *m_owner;
+};
+
+} // namespace
 
 void QtDialogDriver::showMessageBox(const MessageBoxRequest &request)
 {
+    const OwnerActiveAfterwards activeAfterwards(m_owner);
     const auto icon = request.icon == MsgBoxIcon::Information ? QMessageBox::Information
                                                                 : QMessageBox::NoIcon;
     const auto buttons = request.buttons == MsgBoxButtons::OKCancel
@@ -21,18 +51,12 @@ void QtDialogDriver::showMessageBox(const MessageBoxRequest &request)
 
 std::optional<QString> QtDialogDriver::showFileDialog(const FileDialogRequest &request)
 {
+    const OwnerActiveAfterwards activeAfterwards(m_owner);
     const bool save = request.kind == FileDialogKind::Save;
     QFileDialog dialog(m_owner, save ? QStringLiteral("Save As") : QStringLiteral("Open"),
                        request.folder);
+    setUpForPlatform(dialog, request.folder);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    // On Linux Qt's own dialog on every desktop, never the desktop's (GTK,
-    // KDE, a portal): those ask about an existing file on the name as typed,
-    // before the ".xls" is added, so "out" would replace "out.xls" without a
-    // question; Qt's dialog asks on the name that is saved. Windows' own
-    // dialog adds the extension first and then asks, as operators there know.
-#ifndef Q_OS_WIN
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-#endif
     // The chosen file need not exist, in either dialog.
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
