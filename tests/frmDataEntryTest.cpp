@@ -40,20 +40,28 @@ struct Control {
 std::vector<Control> controls()
 {
     std::vector<Control> all = {
-        {"Frame1", "surface", "Commands", {16, 4, 117, 166}, -1},
-        {"cmdConvirt", "Frame1", "Open (.DAT) File", {5, 12, 107, 37}, 1},
-        {"cmdSaveFile", "Frame1", "Convirt to Excel File", {5, 49, 107, 37}, 18},
-        {"cmdUnload", "Frame1", "Unload (.DAT) File", {5, 86, 107, 37}, 20},
-        {"cmdExit", "Frame1", "Exit", {5, 123, 107, 37}, 2},
-        {"frameTestProbe", "surface", "Test Probe", {147, 4, 270, 167}, -1},
-        {"Label9", "surface", "Reading (.DAT) File", {23, 184, 112, 22}, -1},
-        {"ProgressBar1", "surface", "Progress", {149, 184, 268, 16}, -1}};
+        {.name = "Frame1", .container = "surface", .caption = "Commands", .pixels = {16, 4, 117, 166}, .tabIndex = -1},
+        {.name = "cmdConvirt", .container = "Frame1", .caption = "Open (.DAT) File", .pixels = {5, 12, 107, 37},
+         .tabIndex = 1},
+        {.name = "cmdSaveFile", .container = "Frame1", .caption = "Convirt to Excel File", .pixels = {5, 49, 107, 37},
+         .tabIndex = 18},
+        {.name = "cmdUnload", .container = "Frame1", .caption = "Unload (.DAT) File", .pixels = {5, 86, 107, 37},
+         .tabIndex = 20},
+        {.name = "cmdExit", .container = "Frame1", .caption = "Exit", .pixels = {5, 123, 107, 37}, .tabIndex = 2},
+        {.name = "frameTestProbe", .container = "surface", .caption = "Test Probe", .pixels = {147, 4, 270, 167},
+         .tabIndex = -1},
+        {.name = "Label9", .container = "surface", .caption = "Reading (.DAT) File", .pixels = {23, 184, 112, 22},
+         .tabIndex = -1},
+        {.name = "ProgressBar1", .container = "surface", .caption = "Progress", .pixels = {149, 184, 268, 16},
+         .tabIndex = -1}};
     // Channel k's label and name box, each row at its own rounded top.
     const int labelTops[] = {22, 42, 61, 80, 98, 116, 135}, nameTops[] = {22, 41, 60, 79, 97, 116, 135};
     for (int k = 0; k < 7; ++k) {
         const QString channel = QStringLiteral("Channel %1").arg(k + 1);
-        all.push_back({QStringLiteral("Label%1").arg(k + 1), "frameTestProbe", channel, {8, labelTops[k], 55, 18}, -1});
-        all.push_back({QStringLiteral("Label8_%1").arg(k), "frameTestProbe", channel + " name", {67, nameTops[k], 194, 16}, -1});
+        all.push_back({.name = QStringLiteral("Label%1").arg(k + 1), .container = "frameTestProbe", .caption = channel,
+                       .pixels = {8, labelTops[k], 55, 18}, .tabIndex = -1});
+        all.push_back({.name = QStringLiteral("Label8_%1").arg(k), .container = "frameTestProbe",
+                       .caption = channel + " name", .pixels = {67, nameTops[k], 194, 16}, .tabIndex = -1});
     }
     return all;
 }
@@ -92,11 +100,13 @@ TEST_F(WindowTest, ControlsAsFirstShown)
     EXPECT_EQ(QApplication::focusWidget(), window->cmdConvirt);
     window->resize(300, 400); // never narrower than it opens: 441 pixels outside
     EXPECT_EQ(window->frameGeometry().width(), 441);
-    EXPECT_EQ(window->Label8[6]->palette().color(QPalette::Window), QApplication::palette().color(QPalette::ToolTipBase));
+    EXPECT_EQ(window->Label8[6]->palette().color(QPalette::Window),
+              QApplication::palette().color(QPalette::ToolTipBase));
     for (QLabel *label : window->findChildren<QLabel *>()) // a name is never read as markup
         EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
     for (const int size : {16, 32, 48, 64, 256}) // the artwork itself at each size offered, in device pixels
-        EXPECT_EQ(window->windowIcon().pixmap(QSize(size, size), 1.0).toImage(), kestrane::drawInstrumentIcon(size)) << size;
+        EXPECT_EQ(window->windowIcon().pixmap(QSize(size, size), 1.0).toImage(), kestrane::drawInstrumentIcon(size))
+            << size;
 }
 
 // Every caption in the window's font fits its box, and so does any name of
@@ -104,7 +114,8 @@ TEST_F(WindowTest, ControlsAsFirstShown)
 TEST_F(WindowTest, CaptionsFitTheirBoxes)
 {
     const QString family = QFontInfo(window->font()).family().section(QStringLiteral(" ["), 0, 0); // less its foundry
-    EXPECT_TRUE(kestrane::windowFont().families().contains(family)) << "the window's font fell back to " << family.toStdString();
+    EXPECT_TRUE(kestrane::windowFont().families().contains(family))
+        << "the window's font fell back to " << family.toStdString();
     for (QPushButton *b : window->findChildren<QPushButton *>())
         EXPECT_LE(b->sizeHint().width(), b->width()) << b->text().toStdString();
     std::vector<std::pair<QLabel *, QString>> texts{
@@ -183,9 +194,13 @@ TEST_F(WindowTest, ShortcutsRunTheirCommandOnceWhateverHasTheFocus)
 {
     const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
     const struct { Qt::Key key; Qt::KeyboardModifiers modifiers; Commands expected; } keys[] = {
-        {Qt::Key_O, ctrl, {WindowCommand::Open}}, {Qt::Key_O, ctrl | Qt::ShiftModifier, {WindowCommand::Open}},
-        {Qt::Key_C, ctrl, {WindowCommand::Convert}}, {Qt::Key_U, ctrl | Qt::AltModifier, {WindowCommand::Unload}},
-        {Qt::Key_O, Qt::NoModifier, {}}, {Qt::Key_U, Qt::AltModifier, {}}, {Qt::Key_E, ctrl, {}}};
+        {.key = Qt::Key_O, .modifiers = ctrl, .expected = {WindowCommand::Open}},
+        {.key = Qt::Key_O, .modifiers = ctrl | Qt::ShiftModifier, .expected = {WindowCommand::Open}},
+        {.key = Qt::Key_C, .modifiers = ctrl, .expected = {WindowCommand::Convert}},
+        {.key = Qt::Key_U, .modifiers = ctrl | Qt::AltModifier, .expected = {WindowCommand::Unload}},
+        {.key = Qt::Key_O, .modifiers = Qt::NoModifier, .expected = {}},
+        {.key = Qt::Key_U, .modifiers = Qt::AltModifier, .expected = {}},
+        {.key = Qt::Key_E, .modifiers = ctrl, .expected = {}}};
     for (const auto &k : keys) {
         started.clear();
         window->cmdExit->setFocus();
@@ -195,7 +210,8 @@ TEST_F(WindowTest, ShortcutsRunTheirCommandOnceWhateverHasTheFocus)
     // Alt+F opens the File menu, whose access keys choose Open and Unload;
     // "Exit" has none.
     for (auto [key, expected] : {std::pair{Qt::Key_U, Commands{WindowCommand::Unload}},
-                                 std::pair{Qt::Key_O, Commands{WindowCommand::Open}}, std::pair{Qt::Key_E, Commands{}}}) {
+                                 std::pair{Qt::Key_O, Commands{WindowCommand::Open}},
+                                 std::pair{Qt::Key_E, Commands{}}}) {
         started.clear();
         press(Qt::Key_F, Qt::AltModifier);
         ASSERT_EQ(QApplication::activePopupWidget(), window->mnuFile);
@@ -213,9 +229,13 @@ TEST_F(WindowTest, FocusRules)
     EXPECT_EQ(focusAfter([&] { window->cmdConvirt->setFocus(); press(Qt::Key_Backtab, Qt::ShiftModifier); }), saveFile);
     EXPECT_EQ(focusAfter([&] { window->cmdConvirt->setFocus(); window->cmdConvirt->setEnabled(false); }), saveFile);
     window->cmdConvirt->setEnabled(true);
-    EXPECT_EQ(focusAfter([&] { window->cmdConvirt->setFocus(); window->cmdUnload->setFocus(Qt::MouseFocusReason); }), saveFile);
+    EXPECT_EQ(focusAfter([&] { window->cmdConvirt->setFocus(), window->cmdUnload->setFocus(Qt::MouseFocusReason); }),
+              saveFile);
     window->cmdConvirt->setFocus(); // the menu gives the focus back where it found it
-    EXPECT_EQ(focusAfter([&] { press(Qt::Key_F, Qt::AltModifier), QTest::keyClick(window->mnuFile, Qt::Key_Escape), press(Qt::Key_Escape); }),
+    EXPECT_EQ(focusAfter([&] {
+                  press(Qt::Key_F, Qt::AltModifier), QTest::keyClick(window->mnuFile, Qt::Key_Escape);
+                  press(Qt::Key_Escape);
+              }),
               window->cmdConvirt);
     EXPECT_EQ(focusAfter([&] { saveFile->setEnabled(false); press(Qt::Key_Tab); }), window->cmdExit);
     for (QPushButton *b : {window->cmdUnload, window->cmdExit, window->cmdConvirt})
@@ -229,7 +249,9 @@ TEST_F(WindowTest, FocusRules)
 // Centred as seen, on the outer frame the window system puts around it.
 TEST_F(WindowTest, OpensCentredAndClickOnTheBlankSurfaceCentres)
 {
-    const auto offCentre = [&] { return (window->frameGeometry().center() - window->screen()->geometry().center()).manhattanLength(); };
+    const auto offCentre = [&] {
+        return (window->frameGeometry().center() - window->screen()->geometry().center()).manhattanLength();
+    };
     EXPECT_NE(window->frameGeometry().size(), window->size()); // there is a frame to count
     EXPECT_LE(offCentre(), 2);
     window->move(0, 0);
@@ -372,13 +394,26 @@ TEST(Centring, PlacesByFloatingPointDivisionAndHandlesEachFailure)
         // outcome: the result, the place, what was done, how many "Form cannot be centred" boxes
         bool result; float top, left; const char *calls; int reports;
     } cases[] = {
-        {"Middle", 2, 2, 6615, 4290, false, {}, true, 3615, 4372.5f, "TL", 0},
-        {"LargerThanTheScreen", 2, 2, 20000, 15001, false, {}, true, 5760 - 7500.5f, 7680 - 10000, "TL", 0},
-        {"OtherDivisors", 3, 1, 6615, 4290, false, {}, true, 3840 - 4290, 5120 - 6615, "TL", 0},
-        {"ZeroDivisor", 0, 2, 6615, 4290, false, {}, true, 3615, 4372.5f, "TL", 0},
-        {"ZeroWhileMaximised", 2, 0, 6615, 4290, true, {}, true, 3615, 4372.5f, "TRTL", 0},
-        {"OtherFailureRepeatsTheStep", 2, 2, 6615, 4290, false, {57, 70}, true, 3615, 4372.5f, "TL", 2},
-        {"GivesUp", 2, 2, 6615, 4290, false, std::deque<int>(9, 57), false, 0, 0, "", 3},
+        {.name = "Middle", .screenDivisor = 2, .windowDivisor = 2, .outerW = 6615, .outerH = 4290, .maximised = false,
+         .screenFailures = {}, .result = true, .top = 3615, .left = 4372.5f, .calls = "TL", .reports = 0},
+        {.name = "LargerThanTheScreen", .screenDivisor = 2, .windowDivisor = 2, .outerW = 20000, .outerH = 15001,
+         .maximised = false, .screenFailures = {}, .result = true, .top = 5760 - 7500.5f, .left = 7680 - 10000,
+         .calls = "TL", .reports = 0},
+        {.name = "OtherDivisors", .screenDivisor = 3, .windowDivisor = 1, .outerW = 6615, .outerH = 4290,
+         .maximised = false, .screenFailures = {}, .result = true, .top = 3840 - 4290, .left = 5120 - 6615,
+         .calls = "TL", .reports = 0},
+        {.name = "ZeroDivisor", .screenDivisor = 0, .windowDivisor = 2, .outerW = 6615, .outerH = 4290,
+         .maximised = false, .screenFailures = {}, .result = true, .top = 3615, .left = 4372.5f, .calls = "TL",
+         .reports = 0},
+        {.name = "ZeroWhileMaximised", .screenDivisor = 2, .windowDivisor = 0, .outerW = 6615, .outerH = 4290,
+         .maximised = true, .screenFailures = {}, .result = true, .top = 3615, .left = 4372.5f, .calls = "TRTL",
+         .reports = 0},
+        {.name = "OtherFailureRepeatsTheStep", .screenDivisor = 2, .windowDivisor = 2, .outerW = 6615, .outerH = 4290,
+         .maximised = false, .screenFailures = {kestrane::DeviceIOError, kestrane::PermissionDenied}, .result = true,
+         .top = 3615, .left = 4372.5f, .calls = "TL", .reports = 2},
+        {.name = "GivesUp", .screenDivisor = 2, .windowDivisor = 2, .outerW = 6615, .outerH = 4290, .maximised = false,
+         .screenFailures = std::deque<int>(9, kestrane::DeviceIOError), .result = false, .top = 0, .left = 0,
+         .calls = "", .reports = 3},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -403,14 +438,25 @@ TEST(Centring, PlacesByFloatingPointDivisionAndHandlesEachFailure)
 
 TEST(MinimumSize, WidthFirstThenHeightStrictlyBelowTheMinimum)
 {
-    const struct { float width, height, expectedWidth, expectedHeight; bool maximised; const char *calls; } cases[] = {{5000, 5000, 6615, 5000, false, "W"},     {6615, 4290, 6615, 4290, false, ""},
-                 {6614.5f, 4289.5f, 6615, 4290, false, "WH"}, {8000, 100, 8000, 4290, false, "H"},
-                 {100, 100, 100, 100, true, ""}};
+    const struct {
+        float width, height, expectedWidth, expectedHeight;
+        bool maximised;
+        const char *calls;
+    } cases[] = {
+        {.width = 5000, .height = 5000, .expectedWidth = 6615, .expectedHeight = 5000, .maximised = false,
+         .calls = "W"},
+        {.width = 6615, .height = 4290, .expectedWidth = 6615, .expectedHeight = 4290, .maximised = false, .calls = ""},
+        {.width = 6614.5f, .height = 4289.5f, .expectedWidth = 6615, .expectedHeight = 4290, .maximised = false,
+         .calls = "WH"},
+        {.width = 8000, .height = 100, .expectedWidth = 8000, .expectedHeight = 4290, .maximised = false, .calls = "H"},
+        {.width = 100, .height = 100, .expectedWidth = 100, .expectedHeight = 100, .maximised = true, .calls = ""},
+    };
     for (const auto &c : cases) {
         FakePlacement fake;
         fake.outerW = c.width, fake.outerH = c.height, fake.maximised = c.maximised;
         kestrane::keepMinimumSize(fake);
-        EXPECT_EQ(std::tuple(fake.outerW, fake.outerH, fake.calls), std::tuple(c.expectedWidth, c.expectedHeight, std::string(c.calls)));
+        EXPECT_EQ(std::tuple(fake.outerW, fake.outerH, fake.calls),
+                  std::tuple(c.expectedWidth, c.expectedHeight, std::string(c.calls)));
     }
 }
 

@@ -72,7 +72,8 @@ def run(program, soffice, work):
     office = subprocess.Popen([soffice, "--headless", "--norestore", "-env:UserInstallation=" + (work.parent / "office").as_uri(),
                                str(shared)], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
 
-    open_log(upper, refused=True)  # a path without ".dat" in lower case is refused; Convert has the focus, nothing is loaded
+    # A path without ".dat" in lower case is refused; Convert has the focus, with nothing loaded.
+    open_log(upper, refused=True)
     has_keyboard("Kestrane", "File must be (.Dat)")
     close("Kestrane", "Return")
     back()
