@@ -33,35 +33,30 @@ namespace {
 // Caption as a screen reader speaks it (given names where there is none);
 // place in pixels (twips / 15, each edge rounded); tab index -1: takes no focus.
 struct Control {
-    QString name, container, caption;
-    QRect pixels;
-    int tabIndex;
+    QString name, in, caption;
+    QRect at;
+    int tabIndex = -1;
 };
 std::vector<Control> controls()
 {
     std::vector<Control> all = {
-        {.name = "Frame1", .container = "surface", .caption = "Commands", .pixels = {16, 4, 117, 166}, .tabIndex = -1},
-        {.name = "cmdConvirt", .container = "Frame1", .caption = "Open (.DAT) File", .pixels = {5, 12, 107, 37},
-         .tabIndex = 1},
-        {.name = "cmdSaveFile", .container = "Frame1", .caption = "Convirt to Excel File", .pixels = {5, 49, 107, 37},
+        {.name = "Frame1", .in = "surface", .caption = "Commands", .at = {16, 4, 117, 166}},
+        {.name = "cmdConvirt", .in = "Frame1", .caption = "Open (.DAT) File", .at = {5, 12, 107, 37}, .tabIndex = 1},
+        {.name = "cmdSaveFile", .in = "Frame1", .caption = "Convirt to Excel File", .at = {5, 49, 107, 37},
          .tabIndex = 18},
-        {.name = "cmdUnload", .container = "Frame1", .caption = "Unload (.DAT) File", .pixels = {5, 86, 107, 37},
-         .tabIndex = 20},
-        {.name = "cmdExit", .container = "Frame1", .caption = "Exit", .pixels = {5, 123, 107, 37}, .tabIndex = 2},
-        {.name = "frameTestProbe", .container = "surface", .caption = "Test Probe", .pixels = {147, 4, 270, 167},
-         .tabIndex = -1},
-        {.name = "Label9", .container = "surface", .caption = "Reading (.DAT) File", .pixels = {23, 184, 112, 22},
-         .tabIndex = -1},
-        {.name = "ProgressBar1", .container = "surface", .caption = "Progress", .pixels = {149, 184, 268, 16},
-         .tabIndex = -1}};
+        {.name = "cmdUnload", .in = "Frame1", .caption = "Unload (.DAT) File", .at = {5, 86, 107, 37}, .tabIndex = 20},
+        {.name = "cmdExit", .in = "Frame1", .caption = "Exit", .at = {5, 123, 107, 37}, .tabIndex = 2},
+        {.name = "frameTestProbe", .in = "surface", .caption = "Test Probe", .at = {147, 4, 270, 167}},
+        {.name = "Label9", .in = "surface", .caption = "Reading (.DAT) File", .at = {23, 184, 112, 22}},
+        {.name = "ProgressBar1", .in = "surface", .caption = "Progress", .at = {149, 184, 268, 16}}};
     // Channel k's label and name box, each row at its own rounded top.
     const int labelTops[] = {22, 42, 61, 80, 98, 116, 135}, nameTops[] = {22, 41, 60, 79, 97, 116, 135};
     for (int k = 0; k < 7; ++k) {
         const QString channel = QStringLiteral("Channel %1").arg(k + 1);
-        all.push_back({.name = QStringLiteral("Label%1").arg(k + 1), .container = "frameTestProbe", .caption = channel,
-                       .pixels = {8, labelTops[k], 55, 18}, .tabIndex = -1});
-        all.push_back({.name = QStringLiteral("Label8_%1").arg(k), .container = "frameTestProbe",
-                       .caption = channel + " name", .pixels = {67, nameTops[k], 194, 16}, .tabIndex = -1});
+        all.push_back({.name = QStringLiteral("Label%1").arg(k + 1), .in = "frameTestProbe", .caption = channel,
+                       .at = {8, labelTops[k], 55, 18}});
+        all.push_back({.name = QStringLiteral("Label8_%1").arg(k), .in = "frameTestProbe", .caption = channel + " name",
+                       .at = {67, nameTops[k], 194, 16}});
     }
     return all;
 }
@@ -77,9 +72,9 @@ TEST_F(WindowTest, ControlsAsFirstShown)
         SCOPED_TRACE(c.name.toStdString());
         auto *w = window->findChild<QWidget *>(c.name);
         ASSERT_NE(w, nullptr);
-        EXPECT_EQ(w->parentWidget()->objectName(), c.container);
+        EXPECT_EQ(w->parentWidget()->objectName(), c.in);
         EXPECT_EQ(spokenName(w), c.caption);
-        EXPECT_EQ(w->geometry(), c.pixels);
+        EXPECT_EQ(w->geometry(), c.at);
         if (c.tabIndex >= 0)
             byTabIndex[c.tabIndex] = w;
     }
@@ -138,55 +133,46 @@ TEST_F(WindowTest, CaptionsFitTheirBoxes)
     EXPECT_EQ(spokenName(box), QStringLiteral("Channel 3 name: Temp A <b>x</b>  "));
 }
 
-// Background regions that the edge of `image` does not reach: the closed counters of what is drawn in it.
-// Smoothed strokes count where they show.
-int closedCounters(const QImage &image)
+// The closed counters of `letter` drawn in `font` as the screen draws it: background regions that the edge of the
+// image does not reach. Smoothed strokes count where they show.
+int closedCounters(const QFont &font, QChar letter, qreal scale)
 {
-    const int w = image.width(), h = image.height();
-    std::vector<char> open(std::size_t(w * h));
-    for (int i = 0; i < w * h; ++i)
+    QImage image(QSize(32, 32) * scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.drawText(QRect(0, 0, 32, 32), Qt::AlignCenter, QString(letter));
+    painter.end();
+    const int w = image.width(), n = w * image.height();
+    std::vector<bool> open(std::size_t(n), false);
+    for (int i = 0; i < n; ++i)
         open[std::size_t(i)] = qGray(image.pixel(i % w, i / w)) >= 160;
-    const auto fill = [&](int first) {
+    int regions = 0;
+    for (int first = 0; first < n; ++first) {
+        regions += open[std::size_t(first)];
         for (std::vector<int> todo{first}; !todo.empty();) {
             const int i = todo.back();
             todo.pop_back();
-            if (i < 0 || i >= w * h || !open[std::size_t(i)])
+            if (i < 0 || i >= n || !open[std::size_t(i)])
                 continue;
-            open[std::size_t(i)] = 0;
-            todo.insert(todo.end(), {i - w, i + w});
-            if (i % w > 0)
-                todo.push_back(i - 1);
-            if (i % w < w - 1)
-                todo.push_back(i + 1);
+            open[std::size_t(i)] = false;
+            todo.insert(todo.end(), {i - w, i + w, i % w ? i - 1 : -1, (i + 1) % w ? i + 1 : -1});
         }
-    };
-    fill(0); // the corner is blank
-    int counters = 0;
-    for (int i = 0; i < w * h; ++i)
-        if (open[std::size_t(i)])
-            ++counters, fill(i);
-    return counters;
+    }
+    return regions - 1; // the first, from the blank corner, is the outside
 }
 
-// Every glyph whole, with font smoothing off and on: each letter with closed counters keeps them, drawn as the
-// screen draws it. A narrowed face loses strokes between the pixels ("Open" read "Cpen").
+// Every glyph whole, with font smoothing off and on: each letter with closed counters keeps them. A narrowed face
+// loses strokes between the pixels ("Open" read "Cpen").
 TEST_F(WindowTest, GlyphsWholeWithSmoothingOffAndOn)
 {
-    const qreal scale = window->devicePixelRatioF();
     for (const QFont::StyleStrategy smoothing : {QFont::NoAntialias, QFont::PreferAntialias}) {
         QFont font = window->font();
         font.setStyleStrategy(smoothing);
-        for (const QChar letter : QStringLiteral("OoDPbdpq0B")) {
-            QImage image(QSize(32, 32) * scale, QImage::Format_RGB32);
-            image.setDevicePixelRatio(scale);
-            image.fill(Qt::white);
-            QPainter painter(&image);
-            painter.setFont(font);
-            painter.drawText(QRect(0, 0, 32, 32), Qt::AlignCenter, QString(letter));
-            painter.end();
-            EXPECT_EQ(closedCounters(image), letter == 'B' ? 2 : 1)
+        for (const QChar letter : QStringLiteral("OoDPbdpq0B"))
+            EXPECT_EQ(closedCounters(font, letter, window->devicePixelRatioF()), letter == 'B' ? 2 : 1)
                 << "'" << letter.toLatin1() << "', smoothing " << (smoothing == QFont::NoAntialias ? "off" : "on");
-        }
     }
 }
 
@@ -318,22 +304,17 @@ TEST(CommonDialog, FolderTheDialogIsGiven)
     };
     using enum kestrane::FileDialogKind;
     const struct {
-        const char *name, *initDir, *last;
-        kestrane::FileDialogKind kind;
-        const char *folder, *fileName;
+        const char *name, *initDir = "/WENTHARP", *last = "";
+        kestrane::FileDialogKind kind = Open;
+        const char *folder, *fileName = "";
     } rows[] = {
-        {.name = "InitialFolder", .initDir = "/WENTHARP", .last = "", .kind = Open, .folder = "/WENTHARP",
-         .fileName = ""},
-        {.name = "NoInitialFolder", .initDir = nullptr, .last = "", .kind = Open, .folder = "", .fileName = ""},
-        {.name = "LastPath", .initDir = "/WENTHARP", .last = "/logs/run.dat", .kind = Open, .folder = "/logs",
-         .fileName = "/logs/run.dat"},
-        {.name = "LastFolderGone", .initDir = "/WENTHARP", .last = "/gone/run.dat", .kind = Open, .folder = "/WENTHARP",
-         .fileName = "/gone/run.dat"},
-        {.name = "LastFolderGoneNoInitial", .initDir = "/none", .last = "/gone/run.dat", .kind = Open, .folder = "",
-         .fileName = "/gone/run.dat"},
-        {.name = "SaveTheLog", .initDir = "/WENTHARP", .last = "/logs/run.dat", .kind = Save, .folder = "/logs",
-         .fileName = "/logs/run.xls"},
-        {.name = "SaveWithNothingChosen", .initDir = nullptr, .last = "", .kind = Save, .folder = "", .fileName = ""},
+        {.name = "InitialFolder", .folder = "/WENTHARP"},
+        {.name = "NoInitialFolder", .initDir = nullptr, .folder = ""},
+        {.name = "LastPath", .last = "/logs/run.dat", .folder = "/logs", .fileName = "/logs/run.dat"},
+        {.name = "LastFolderGone", .last = "/gone/run.dat", .folder = "/WENTHARP", .fileName = "/gone/run.dat"},
+        {.name = "NoFolder", .initDir = "/none", .last = "/gone/run.dat", .folder = "", .fileName = "/gone/run.dat"},
+        {.name = "SaveTheLog", .last = "/logs/run.dat", .kind = Save, .folder = "/logs", .fileName = "/logs/run.xls"},
+        {.name = "SaveWithNothingChosen", .initDir = nullptr, .kind = Save, .folder = ""},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
@@ -385,34 +366,26 @@ struct FakePlacement : kestrane::WindowPlacement {
 
 TEST(Centring, PlacesByFloatingPointDivisionAndHandlesEachFailure)
 {
+    using kestrane::DeviceIOError, kestrane::PermissionDenied;
     const struct {
         const char *name;
-        std::int16_t screenDivisor, windowDivisor;
-        float outerW, outerH;
-        bool maximised;
+        std::int16_t screenDivisor = 2, windowDivisor = 2;
+        float outerW = 6615, outerH = 4290;
+        bool maximised = false;
         std::deque<int> screenFailures;
         // outcome: the result, the place, what was done, how many "Form cannot be centred" boxes
-        bool result; float top, left; const char *calls; int reports;
+        bool result = true;
+        float top = 3615, left = 4372.5f;
+        const char *calls = "TL";
+        int reports = 0;
     } cases[] = {
-        {.name = "Middle", .screenDivisor = 2, .windowDivisor = 2, .outerW = 6615, .outerH = 4290, .maximised = false,
-         .screenFailures = {}, .result = true, .top = 3615, .left = 4372.5f, .calls = "TL", .reports = 0},
-        {.name = "LargerThanTheScreen", .screenDivisor = 2, .windowDivisor = 2, .outerW = 20000, .outerH = 15001,
-         .maximised = false, .screenFailures = {}, .result = true, .top = 5760 - 7500.5f, .left = 7680 - 10000,
-         .calls = "TL", .reports = 0},
-        {.name = "OtherDivisors", .screenDivisor = 3, .windowDivisor = 1, .outerW = 6615, .outerH = 4290,
-         .maximised = false, .screenFailures = {}, .result = true, .top = 3840 - 4290, .left = 5120 - 6615,
-         .calls = "TL", .reports = 0},
-        {.name = "ZeroDivisor", .screenDivisor = 0, .windowDivisor = 2, .outerW = 6615, .outerH = 4290,
-         .maximised = false, .screenFailures = {}, .result = true, .top = 3615, .left = 4372.5f, .calls = "TL",
-         .reports = 0},
-        {.name = "ZeroWhileMaximised", .screenDivisor = 2, .windowDivisor = 0, .outerW = 6615, .outerH = 4290,
-         .maximised = true, .screenFailures = {}, .result = true, .top = 3615, .left = 4372.5f, .calls = "TRTL",
-         .reports = 0},
-        {.name = "OtherFailureRepeatsTheStep", .screenDivisor = 2, .windowDivisor = 2, .outerW = 6615, .outerH = 4290,
-         .maximised = false, .screenFailures = {kestrane::DeviceIOError, kestrane::PermissionDenied}, .result = true,
-         .top = 3615, .left = 4372.5f, .calls = "TL", .reports = 2},
-        {.name = "GivesUp", .screenDivisor = 2, .windowDivisor = 2, .outerW = 6615, .outerH = 4290, .maximised = false,
-         .screenFailures = std::deque<int>(9, kestrane::DeviceIOError), .result = false, .top = 0, .left = 0,
+        {.name = "Middle"},
+        {.name = "LargerThanTheScreen", .outerW = 20000, .outerH = 15001, .top = 5760 - 7500.5f, .left = 7680 - 10000},
+        {.name = "OtherDivisors", .screenDivisor = 3, .windowDivisor = 1, .top = 3840 - 4290, .left = 5120 - 6615},
+        {.name = "ZeroDivisor", .screenDivisor = 0},
+        {.name = "ZeroWhileMaximised", .windowDivisor = 0, .maximised = true, .calls = "TRTL"},
+        {.name = "OtherFailureRepeatsTheStep", .screenFailures = {DeviceIOError, PermissionDenied}, .reports = 2},
+        {.name = "GivesUp", .screenFailures = std::deque<int>(9, DeviceIOError), .result = false, .top = 0, .left = 0,
          .calls = "", .reports = 3},
     };
     for (const auto &c : cases) {
@@ -440,15 +413,13 @@ TEST(MinimumSize, WidthFirstThenHeightStrictlyBelowTheMinimum)
 {
     const struct {
         float width, height, expectedWidth, expectedHeight;
-        bool maximised;
+        bool maximised = false;
         const char *calls;
     } cases[] = {
-        {.width = 5000, .height = 5000, .expectedWidth = 6615, .expectedHeight = 5000, .maximised = false,
-         .calls = "W"},
-        {.width = 6615, .height = 4290, .expectedWidth = 6615, .expectedHeight = 4290, .maximised = false, .calls = ""},
-        {.width = 6614.5f, .height = 4289.5f, .expectedWidth = 6615, .expectedHeight = 4290, .maximised = false,
-         .calls = "WH"},
-        {.width = 8000, .height = 100, .expectedWidth = 8000, .expectedHeight = 4290, .maximised = false, .calls = "H"},
+        {.width = 5000, .height = 5000, .expectedWidth = 6615, .expectedHeight = 5000, .calls = "W"},
+        {.width = 6615, .height = 4290, .expectedWidth = 6615, .expectedHeight = 4290, .calls = ""},
+        {.width = 6614.5f, .height = 4289.5f, .expectedWidth = 6615, .expectedHeight = 4290, .calls = "WH"},
+        {.width = 8000, .height = 100, .expectedWidth = 8000, .expectedHeight = 4290, .calls = "H"},
         {.width = 100, .height = 100, .expectedWidth = 100, .expectedHeight = 100, .maximised = true, .calls = ""},
     };
     for (const auto &c : cases) {
