@@ -1,13 +1,18 @@
 #pragma once
 
-class QFileDialog;
-class QString;
+#include <QString>
+
+#include <optional>
+
+#include "window/DialogDriver.h"
+
+class QWidget;
 
 namespace kestrane {
 
-// Which file dialog the operator sees on this platform, and where it opens
-// when the program names no folder (FileDialogPlatform_posix.cpp,
-// FileDialogPlatform_windows.cpp). `dialog` was made with `folder`.
-void setUpForPlatform(QFileDialog &dialog, const QString &folder);
+// The file dialog the operator sees on this platform, modal to `owner`
+// (FileDialogPlatform_posix.cpp, FileDialogPlatform_windows.cpp): the chosen
+// path, or nothing when cancelled.
+std::optional<QString> showPlatformFileDialog(const FileDialogRequest &request, QWidget *owner);
 
 } // namespace kestrane

@@ -13,7 +13,7 @@ from pathlib import Path
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "e2e"))
-from desktop import MAIN, back, close, key, send, shown, virtual_desktop, wait_for  # noqa: E402
+from desktop import MAIN, back, close, has_keyboard, key, send, shown, virtual_desktop, wait_for  # noqa: E402
 from probe_log import check_workbook, write_log  # noqa: E402
 
 NAMES = ["Druck", "Temp \xb0C", "", " " * 20, "Durchfluss", "Kanal sechs lang nam", "7"]
@@ -32,6 +32,7 @@ def enter(expect):
     """Enter once, on the focused button: a second press could reach the dialog it brings up."""
     send("Return")
     wait_for(lambda: shown(expect), "Enter to bring up " + expect, 60)
+    has_keyboard(expect, expect)
 
 
 def open_log(path, by="ctrl+o"):
