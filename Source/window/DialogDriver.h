@@ -33,7 +33,8 @@ struct FileDialogRequest {
 
 // Everything the window shows in a modal dialog of its own goes through this
 // one seam: message boxes and the file dialog. The program uses QMessageBox
-// and QFileDialog; tests script the answers.
+// and the platform's file dialog (FileDialogPlatform.h); tests script the
+// answers.
 class DialogDriver {
 public:
     virtual ~DialogDriver() = default;
