@@ -141,14 +141,14 @@ TEST_F(WindowTest, CaptionsFitTheirBoxes)
 
 // The closed counters of `letter` drawn in `font` as the screen draws it: background regions that the edge of the
 // image does not reach. Smoothed strokes count where they show.
-int closedCounters(const QFont &font, QChar letter, qreal scale)
+int closedCounters(const QFont &font, QChar letter, qreal scale, QPointF at)
 {
     QImage image(QSize(32, 32) * scale, QImage::Format_RGB32);
     image.setDevicePixelRatio(scale);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setFont(font);
-    painter.drawText(QRect(0, 0, 32, 32), Qt::AlignCenter, QString(letter));
+    painter.drawText(QPointF(8, 22) + at, QString(letter));
     painter.end();
     const int w = image.width(), n = w * image.height();
     std::vector<bool> open(std::size_t(n), false);
@@ -179,8 +179,12 @@ TEST_F(WindowTest, GlyphsWholeWithSmoothingOffAndOn)
         // Smoothed, the smallest counters (a, e) show as grey: only the larger ones are counted.
         const QString letters = QStringLiteral("OoDPbdpq0B") + (smoothing == QFont::NoAntialias ? "ae" : "");
         for (const QChar letter : letters)
-            EXPECT_EQ(closedCounters(font, letter, window->devicePixelRatioF()), letter == 'B' ? 2 : 1)
-                << "'" << letter.toLatin1() << "', smoothing " << (smoothing == QFont::NoAntialias ? "off" : "on");
+            for (int at = 0; at < 16; ++at) { // wherever a letter falls within a pixel
+                const QPointF within(at % 4 / 4.0, at / 4 / 4.0);
+                EXPECT_EQ(closedCounters(font, letter, window->devicePixelRatioF(), within), letter == 'B' ? 2 : 1)
+                    << "'" << letter.toLatin1() << "' at " << within.x() << ", " << within.y() << ", smoothing "
+                    << (smoothing == QFont::NoAntialias ? "off" : "on");
+            }
     }
 }
 
