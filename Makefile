@@ -4,7 +4,8 @@
 # a quick loop while changing the program: the unit and widget tests alone
 #   make check
 # the Windows program, cross-built here and tested under Wine:
-#   make windows       build-windows/kestrane.exe, its MSI and its zip
+#   make windows       build-windows/kestrane.exe, its MSI and its zip; signed with
+#                      SIGN_PKCS12=cert.p12 SIGN_PASSWORD_FILE=secret [SIGN_TIMESTAMP_URL=...]
 #   make test-windows  the unit, widget and reader suites, the end-to-end road
 #                      and the MSI round trip, all under Wine
 # and two install the built program for the desktop:
@@ -29,9 +30,10 @@ PACKAGES = cmake make g++ pkg-config dpkg-dev libgtest-dev libgmock-dev googlete
 # Debian's qt6-base source (dpkg-dev unpacks it, ninja builds it); GoogleTest
 # from Debian's source; the icon packed by icoutils; wixl makes the MSI and
 # msitools reads it back; a virtual desktop for the Wine tests, with xclip to
-# paste a path into the system's dialogs.
+# paste a path into the system's dialogs; osslsigncode signs the exe and the
+# MSI, and the package check makes its throwaway certificate with openssl.
 WINDOWS_PACKAGES = g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
-                   dpkg-dev ninja-build wine wine64 fonts-wine icoutils wixl msitools \
+                   dpkg-dev ninja-build wine wine64 fonts-wine icoutils wixl msitools osslsigncode openssl \
                    xvfb xauth openbox xdotool xclip x11-utils imagemagick
 WINDOWS_BUILD ?= build-windows
 # A Qt for mingw-w64 already there may be named instead: QT_WINDOWS=PREFIX.
@@ -121,7 +123,10 @@ windows: qt-windows configure
 	cmake --build $(BUILD) --target kestrane_render_icon -j $(JOBS)
 	"$(QT_WINDOWS)/bin/qt-cmake" -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	  -DQT_CHAINLOAD_TOOLCHAIN_FILE=$(CURDIR)/windows/mingw-w64-x86_64.cmake \
-	  -DKESTRANE_RENDER_ICON=$(CURDIR)/$(BUILD)/Source/resources/kestrane_render_icon
+	  -DKESTRANE_RENDER_ICON=$(CURDIR)/$(BUILD)/Source/resources/kestrane_render_icon \
+	  -DKESTRANE_SIGN_PKCS12="$(if $(SIGN_PKCS12),$(abspath $(SIGN_PKCS12)))" \
+	  -DKESTRANE_SIGN_PASSWORD_FILE="$(if $(SIGN_PASSWORD_FILE),$(abspath $(SIGN_PASSWORD_FILE)))" \
+	  -DKESTRANE_SIGN_TIMESTAMP_URL="$(SIGN_TIMESTAMP_URL)"
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 
 # The window tests run on Windows' own platform, so under Wine on an X

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ScriptedDialogs.h"
+#include "WindowSystem.h"
 #include "window/ChannelNameBox.h"
 #include "window/frmDataEntry.h"
 
@@ -24,23 +25,17 @@ protected:
     {
         static int argc = 1;
         static char name[] = "test", *argv[] = {name, nullptr};
-        // On Windows the system's own platform: its fonts and its close
-        // messages are what the tests are there for.
-#ifndef Q_OS_WIN
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-#else
-        // Wine hands a Windows program none of the QT_ variables it was given,
-        // so the scale factor comes under a name of its own.
-        if (const QByteArray scale = qgetenv("KESTRANE_SCALE_FACTOR"); !scale.isEmpty())
-            qputenv("QT_SCALE_FACTOR", scale);
-#endif
+        windowsystem::chooseQtPlatform();
         if (QApplication::instance() == nullptr) {
             new QApplication(argc, argv); // lives as long as the process
             QAccessible::installFactory(kestrane::accessibleChannelNameBox); // as the program's start does
         }
     }
 
-    void SetUp() override
+    void SetUp() override { newWindow(); }
+
+    // A new window in place of the last, shown and active.
+    void newWindow()
     {
         window = std::make_unique<frmDataEntry>();
         auto scripted = std::make_unique<ScriptedDialogs>();

@@ -13,13 +13,12 @@
 
 #include "DatGenerator.h"
 #include "ScriptedDialogs.h"
+#include "WindowSystem.h"
 #include "window/frmDataEntry.h"
 
 int main(int argc, char *argv[])
 {
-#ifndef Q_OS_WIN // on Windows its own platform, as the widget tests have
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-#endif
+    windowsystem::chooseQtPlatform(); // as the widget tests have
     QApplication app(argc, argv);
     const std::string folder = kestrane::testdata::freshFolder("session");
     int failures = 0;

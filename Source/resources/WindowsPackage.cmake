@@ -79,13 +79,41 @@ file(WRITE ${windows_dir}/NOTICES.txt.new "${notices}")
 file(COPY_FILE ${windows_dir}/NOTICES.txt.new ${windows_dir}/NOTICES.txt ONLY_IF_DIFFERENT)
 set(notices_file ${windows_dir}/NOTICES.txt)
 
-# What both packages hand out is the program without its debugging symbols.
-# One target makes it, so that the two packages never write it at once.
+# Signing, where the publisher names a certificate (PKCS#12, with the file
+# holding its password): kestrane.exe before it is packed, then the MSI,
+# Authenticode with SHA-256 by osslsigncode, timestamped where a server is
+# named. Without a certificate nothing is signed.
+set(KESTRANE_SIGN_PKCS12 "" CACHE FILEPATH "The publisher's code-signing certificate and key (PKCS#12); empty: unsigned")
+set(KESTRANE_SIGN_PASSWORD_FILE "" CACHE FILEPATH "The file whose first line is the certificate's password")
+set(KESTRANE_SIGN_TIMESTAMP_URL "" CACHE STRING "An RFC 3161 timestamp server; empty: no timestamp")
+set(KESTRANE_SIGN_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/sign.sh) # the package check signs with it too
+set(sign_exe)
+set(sign_msi)
+set(sign_inputs)
+if(KESTRANE_SIGN_PKCS12)
+  if(NOT EXISTS "${KESTRANE_SIGN_PKCS12}" OR NOT EXISTS "${KESTRANE_SIGN_PASSWORD_FILE}")
+    message(FATAL_ERROR "Signing needs the certificate and its password file: "
+                        "'${KESTRANE_SIGN_PKCS12}', '${KESTRANE_SIGN_PASSWORD_FILE}'")
+  endif()
+  find_program(KESTRANE_OSSLSIGNCODE osslsigncode REQUIRED)
+  set(sign sh ${KESTRANE_SIGN_SCRIPT})
+  set(sign_with ${KESTRANE_SIGN_PKCS12} ${KESTRANE_SIGN_PASSWORD_FILE} ${KESTRANE_SIGN_TIMESTAMP_URL})
+  set(sign_inputs ${KESTRANE_SIGN_SCRIPT} ${KESTRANE_SIGN_PKCS12} ${KESTRANE_SIGN_PASSWORD_FILE})
+endif()
+
+# What both packages hand out is the program without its debugging symbols,
+# signed where a certificate is named. One target makes it, so that the two
+# packages never write it at once.
 set(shipped_exe ${windows_dir}/shipped/kestrane.exe)
+set(KESTRANE_SHIPPED_EXE ${shipped_exe}) # for the package check
+if(KESTRANE_SIGN_PKCS12)
+  set(sign_exe COMMAND ${sign} ${shipped_exe} ${sign_with})
+endif()
 add_custom_command(OUTPUT ${shipped_exe}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${windows_dir}/shipped
   COMMAND ${KESTRANE_STRIP} -o ${shipped_exe} $<TARGET_FILE:kestrane>
-  DEPENDS kestrane
+  ${sign_exe}
+  DEPENDS kestrane ${sign_inputs}
   COMMENT "Stripping kestrane.exe for the packages"
   VERBATIM)
 add_custom_target(kestrane_shipped_exe DEPENDS ${shipped_exe})
@@ -96,15 +124,19 @@ add_custom_target(kestrane_shipped_exe DEPENDS ${shipped_exe})
 string(UUID KESTRANE_PRODUCT_CODE NAMESPACE 0D58BA7B-4875-47B4-9C75-5920567A2063
        NAME "Kestrane ${KESTRANE_WINDOWS_VERSION} x64" TYPE SHA1 UPPER)
 set(KESTRANE_MSI ${PROJECT_BINARY_DIR}/kestrane-${PROJECT_VERSION}-x64.msi)
+if(KESTRANE_SIGN_PKCS12)
+  set(sign_msi COMMAND ${sign} ${KESTRANE_MSI} ${sign_with})
+endif()
 add_custom_command(OUTPUT ${KESTRANE_MSI}
   COMMAND ${KESTRANE_WIXL} --arch x64 --output ${KESTRANE_MSI}
           --define ProductCode=${KESTRANE_PRODUCT_CODE} --define Version=${KESTRANE_WINDOWS_VERSION}
           --define "Publisher=${KESTRANE_PUBLISHER}" --define ExeFile=shipped/kestrane.exe
           --define IconFile=kestrane.ico --define NoticesFile=NOTICES.txt
           ${CMAKE_CURRENT_LIST_DIR}/kestrane.wxs
+  ${sign_msi}
   # wixl finds its files from the folder it works in, and relative names only
   WORKING_DIRECTORY ${windows_dir}
-  DEPENDS ${CMAKE_CURRENT_LIST_DIR}/kestrane.wxs ${shipped_exe} ${KESTRANE_ICO} ${notices_file}
+  DEPENDS ${CMAKE_CURRENT_LIST_DIR}/kestrane.wxs ${shipped_exe} ${KESTRANE_ICO} ${notices_file} ${sign_inputs}
   COMMENT "Building the installer kestrane-${PROJECT_VERSION}-x64.msi"
   VERBATIM)
 add_custom_target(kestrane_msi ALL DEPENDS ${KESTRANE_MSI})

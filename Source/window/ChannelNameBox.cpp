@@ -73,10 +73,20 @@ QString ChannelNameBox::spokenName() const
     return caption + QStringLiteral(": ") + shown;
 }
 
+QFont ChannelNameBox::fittedFont() const
+{
+    QFont fitted = font();
+    const QString shown = displayText();
+    while (fitted.pixelSize() > 6 && QFontMetrics(fitted).horizontalAdvance(shown) > textRoomWidth())
+        fitted.setPixelSize(fitted.pixelSize() - 1);
+    return fitted;
+}
+
 void ChannelNameBox::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     drawFrame(&painter);
+    painter.setFont(fittedFont());
     const QRect room = contentsRect().adjusted(TextIndent, 0, 0, 0);
     style()->drawItemText(&painter, room, int(alignment()) | Qt::TextSingleLine, palette(), isEnabled(),
                           displayText(), foregroundRole());

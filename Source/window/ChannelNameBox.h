@@ -27,6 +27,10 @@ public:
 
     // Room for the text inside the box, after the indent.
     int textRoomWidth() const;
+    // The font the name is drawn in: the window's, or where a name of wide
+    // characters would not fit whole, the same face a pixel or more smaller.
+    // Never narrower: narrowed glyphs lose strokes without font smoothing.
+    QFont fittedFont() const;
 
     // What assistive technology reads for the box: the spoken caption and,
     // when it shows one, the channel name after a colon. The caption is kept

@@ -31,7 +31,8 @@ public:
     void ShowSave();
 
     // The folder the dialog opens in: that of the last chosen path while it
-    // exists, else InitDir when it exists, else the current folder (empty).
+    // exists, else InitDir when it exists, else none (empty), and the dialog
+    // chooses for itself (see FileDialogPlatform.h).
     QString startFolder() const;
 
 private:

@@ -24,7 +24,7 @@ enum class FileDialogKind { Open, Save };
 
 struct FileDialogRequest {
     FileDialogKind kind = FileDialogKind::Open;
-    QString folder;          // where the dialog opens; empty: the current folder
+    QString folder;          // where the dialog opens; empty: where the dialog chooses
     QString fileName;        // the starting file name, often a whole path
     QStringList nameFilters; // in Qt's "Description (*.a *.b)" form, first one selected
     bool confirmOverwrite = false;
@@ -33,7 +33,8 @@ struct FileDialogRequest {
 
 // Everything the window shows in a modal dialog of its own goes through this
 // one seam: message boxes and the file dialog. The program uses QMessageBox
-// and QFileDialog; tests script the answers.
+// and the platform's file dialog (FileDialogPlatform.h); tests script the
+// answers.
 class DialogDriver {
 public:
     virtual ~DialogDriver() = default;

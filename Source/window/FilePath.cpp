@@ -1,16 +1,12 @@
 #include "window/FilePath.h"
 
-#include <QFile>
-
 namespace kestrane {
 
+// From UTF-16 on both platforms: Windows keeps it as it is, and the
+// conversion to UTF-8 on Linux is the one Qt makes for file names.
 std::filesystem::path filePath(const QString &name)
 {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(name.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(name).toStdString());
-#endif
+    return std::filesystem::path(name.toStdU16String());
 }
 
 } // namespace kestrane

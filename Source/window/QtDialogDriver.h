@@ -6,8 +6,8 @@ class QWidget;
 
 namespace kestrane {
 
-// The dialogs the operator sees: QMessageBox and QFileDialog, modal to the
-// owner window.
+// The dialogs the operator sees, modal to the owner window: QMessageBox, and
+// the file dialog of the platform (Qt's on Linux, the system's on Windows).
 class QtDialogDriver : public DialogDriver {
 public:
     explicit QtDialogDriver(QWidget *owner) : m_owner(owner) {}

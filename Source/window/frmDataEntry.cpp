@@ -377,9 +377,14 @@ void frmDataEntry::openButtonLostFocus(Qt::FocusReason reason)
 
 // The window holds the focus itself only while none of its controls can:
 // when the focus control of the active window goes and nothing replaces it.
+// Not when the window itself stops being active: a dialog takes the focus
+// from the control, which must have it again when the dialog has gone (the
+// window system may report the window's own focus a moment longer, so the
+// test is the application's active window, not isActiveWindow()).
 void frmDataEntry::applicationFocusChanged(QWidget *old, QWidget *now)
 {
-    if (now == nullptr && old != nullptr && old != this && old->window() == this && isActiveWindow())
+    if (now == nullptr && old != nullptr && old != this && old->window() == this
+        && QApplication::activeWindow() == this)
         setFocus(Qt::OtherFocusReason);
 }
 

@@ -20,6 +20,26 @@ def output(*command):
     return subprocess.run(command, capture_output=True, text=True).stdout
 
 
+def active():
+    """The title of the window the keyboard reaches: the window manager's active window, once the X input focus is
+    in it too (the program takes the focus when the window manager offers it, a moment later)."""
+    window = output("xdotool", "getactivewindow", "getwindowname").strip()
+    return window if output("xdotool", "getwindowfocus", "getwindowname").strip() == window else None
+
+
+def has_keyboard(title, what):
+    """Waits until the window `title` is active with the keyboard in it. A key pressed while the window manager
+    still holds the keyboard, moving the focus, is lost; an operator is never that quick."""
+    wait_for(lambda: active() == title, what)
+    time.sleep(0.3)
+    assert active() == title, "%s did not keep the keyboard" % title
+
+
+def back():
+    """After a dialog or message box: the window is active again, the keyboard in it, with no click."""
+    has_keyboard(MAIN, "the keyboard back in the window")
+
+
 def shown(title):
     """How many windows titled exactly `title` are shown."""
     return len(output("xdotool", "search", "--onlyvisible", "--name", "^%s$" % title).split())
@@ -27,13 +47,17 @@ def shown(title):
 
 def key(*keys, expect=None):
     """Presses keys; with `expect`, again until a window so titled shows (a
-    fresh X server may lose a key press to its keymap set-up)."""
+    fresh X server may lose a key press to its keymap set-up), and waits for
+    the keyboard in it."""
     for _ in range(3):
         subprocess.run(["xdotool", "key", "--delay", "60", *keys], check=True)
+        if not expect:
+            return
         try:
-            return expect and wait_for(lambda: shown(expect), expect, 10)
+            wait_for(lambda: shown(expect), expect, 10)
         except AssertionError:
-            pass
+            continue
+        return has_keyboard(expect, expect)
     raise AssertionError("%s did not bring up %r" % (keys, expect))
 
 

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
-# e2e.py PROGRAM SOFFICE: the program on Xvfb, openbox and GNOME's GTK theme, by real key presses: a file opened,
-# converted, read back; a refusal; a workbook open in LibreOffice; a cancel; the close guard; exit and SIGTERM.
+# e2e.py PROGRAM SOFFICE: the program on Xvfb, openbox and GNOME's GTK theme, by the keyboard alone: a file opened,
+# converted, read back; a refusal; a workbook open in LibreOffice; a cancel; the close guard; exit and SIGTERM. After
+# every dialog and message box the window is active again and Enter does what the focused button does.
 
 import glob
 import os
@@ -12,15 +13,17 @@ import time
 from pathlib import Path
 
 sys.dont_write_bytecode = True  # no __pycache__ left in the source tree
-from desktop import MAIN, close, key, output, send, shown, virtual_desktop, wait_for
+from desktop import MAIN, active, back, close, has_keyboard, key, output, send, shown, virtual_desktop, wait_for
 from probe_log import check_workbook, write_log
 
 NAMES = ["Pressure", "Temp \xb0C", "", " " * 20, "Flow rate", "Channel six long nam", "7"]
 
 
-def open_log(path):
-    key("ctrl+o", expect="Open")
+def open_log(path, by="ctrl+o", refused=False):
+    key(by, expect="Open")
     close("Open", "ctrl+a", str(path), "Return")
+    if not refused:
+        back()
 
 
 def save_over(path, answer):
@@ -44,7 +47,7 @@ def off_centre(window):
 
 def start(program):
     proc = subprocess.Popen([program], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    wait_for(lambda: output("xdotool", "getactivewindow", "getwindowname").strip() == MAIN, MAIN)
+    wait_for(lambda: active() == MAIN, MAIN)
     window = output("xdotool", "getactivewindow").strip()
     wait_for(lambda: off_centre(window) <= 2, "the window centred with its frame", 10)
     return proc
@@ -55,10 +58,12 @@ def run(program, soffice, work):
     write_log(dat, NAMES)
     upper.write_bytes(dat.read_bytes())
 
-    app = start(program)  # the road of one file
-    open_log(dat)
-    key("ctrl+c", expect="Save As")
+    app = start(program)  # the road of one file: Enter on Open, then on Convert, which has the focus once loaded
+    open_log(dat, by="Return")
+    send("Return")
+    has_keyboard("Save As", "Enter to convert")
     close("Save As", "Return")  # the log's name as a workbook, proposed
+    back()
     wait_for(xls.exists, "the workbook")
     check_workbook(xls, NAMES)
     written, shared = xls.read_bytes(), work / "shared" / "probe.xls"
@@ -67,9 +72,15 @@ def run(program, soffice, work):
     office = subprocess.Popen([soffice, "--headless", "--norestore", "-env:UserInstallation=" + (work.parent / "office").as_uri(),
                                str(shared)], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
 
-    open_log(upper)  # a path without ".dat" in lower case is refused
-    wait_for(lambda: shown("Kestrane"), "File must be (.Dat)")
+    # A path without ".dat" in lower case is refused; Convert has the focus, with nothing loaded.
+    open_log(upper, refused=True)
+    has_keyboard("Kestrane", "File must be (.Dat)")
     close("Kestrane", "Return")
+    back()
+    send("Return")
+    has_keyboard("Kestrane", "No (.DAT) File Loaded")
+    close("Kestrane", "Return")
+    back()
 
     key("alt+F4")  # refused: the window stays and still answers
     time.sleep(1)
@@ -79,15 +90,26 @@ def run(program, soffice, work):
     try:  # a workbook LibreOffice has open is not replaced under it; the data stay for another try
         wait_for((shared.parent / ".~lock.probe.xls#").exists, "LibreOffice's lock file", 180)
         save_over(shared, "y")
-        wait_for(lambda: shown("Permission denied"), "Problems Writing Excel File")
+        has_keyboard("Permission denied", "Problems Writing Excel File")
         close("Permission denied", "Return")
+        back()
     finally:
         os.killpg(office.pid, signal.SIGKILL)
     save_over(xls.with_suffix(""), "n")  # the name without its ".xls" asks too; No, then the dialog cancelled
     wait_for(lambda: shown("Save As") == 1, "the question to go")
     close("Save As", "Escape")
+    back()
+    send("Return")  # Open has the focus, also after its own dialog cancelled
+    has_keyboard("Open", "Enter to open")
+    close("Open", "Escape")
+    back()
+    send("Return")
+    has_keyboard("Open", "Enter to open again")
+    close("Open", "Escape")
+    back()
     key("ctrl+c", expect="Kestrane")  # "No (.DAT) File Loaded"
     close("Kestrane", "Return")
+    back()
     assert sorted(p.name for p in work.iterdir()) == ["PROBE.DAT", "probe.dat", "probe.xls", "shared"]
     assert xls.read_bytes() == written and shared.read_bytes() == written
 

@@ -44,6 +44,8 @@ echo "== msiexec /i /qn"
 shortcut=$(find "$drive_c/ProgramData" "$drive_c/users" -path '*/Start Menu/Programs/Kestrane.lnk')
 [ -n "$shortcut" ] || fail "no Start menu entry"
 strings -el "$shortcut" | grep -qiF "C:\\windows\\Installer\\$product\\kestrane.ico" || fail "the Start menu entry has no icon"
+strings -el "$shortcut" | grep -qiE '^C:\\users\\[^\\]+\\Documents\\?$' ||
+  fail "the Start menu entry does not start in Documents"
 listing=$("$wine_run" reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$product") ||
   fail "no entry in Apps for $product"
 listing=$(printf '%s\n' "$listing" | tr -d '\r')
