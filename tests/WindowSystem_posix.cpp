@@ -6,8 +6,6 @@
 
 namespace windowsystem {
 
-const Platforms thisPlatform = Posix;
-
 void chooseQtPlatform()
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");

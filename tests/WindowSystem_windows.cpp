@@ -7,8 +7,6 @@
 
 namespace windowsystem {
 
-const Platforms thisPlatform = Windows;
-
 // Wine hands a Windows program none of the QT_ variables it was given, so
 // the scale factor comes under a name of its own.
 void chooseQtPlatform()

@@ -291,7 +291,7 @@ TEST_F(WindowTest, CloseRequestsByOrigin)
     };
     constexpr int stillRunning = 7;
     for (const auto &row : rows) {
-        if ((row.on & thisPlatform) == 0)
+        if ((row.on & ThisPlatform) == 0)
             continue;
         SCOPED_TRACE(row.name);
         newWindow();

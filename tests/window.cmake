@@ -10,7 +10,7 @@ endif()
 # What the window tests do differently on each platform.
 add_library(kestrane_windowsystem STATIC)
 kestrane_platform_sources(kestrane_windowsystem WindowSystem)
-target_link_libraries(kestrane_windowsystem PUBLIC Qt6::Widgets GTest::gtest)
+target_link_libraries(kestrane_windowsystem PUBLIC kestrane_testdata Qt6::Widgets GTest::gtest)
 function(kestrane_widget_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
