@@ -4,6 +4,7 @@
 // LibreOffice); then every way a save ends.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cfloat>
 #include <charconv>
@@ -188,8 +189,7 @@ TEST(Workbook, EachNumberReadsBackFromTheRecordChosenForIt)
         {.name = "AHundredth", .value = 0.07, .record = Number},
         {.name = "SmallestSingle", .value = std::numeric_limits<float>::denorm_min(), .record = High32},
         {.name = "LargestSingle", .value = FLT_MAX, .record = Number},
-        {.name = "NaN", .value = nan, .record = NumError},
-        {.name = "Infinity", .value = infinity, .record = NumError},
+        {.name = "NaN", .value = nan, .record = NumError}, {.name = "Infinity", .value = infinity, .record = NumError},
         {.name = "MinusInfinity", .value = -infinity, .record = NumError}};
     spreadsheet::Workbook book;
     CellMap cells;
@@ -258,6 +258,13 @@ struct Fault {
     std::chrono::milliseconds heldFor{};
     HalfWay first = HalfWay::No;
     Clock::time_point until{};
+    bool answers(Call asked)
+    {
+        if (asked != call || times == 0)
+            return false;
+        until = until == Clock::time_point{} ? Clock::now() + heldFor : until;
+        return (heldFor == 0ms || Clock::now() < until) && (--times, true);
+    }
 };
 Fault fails(Call call, Event event) { return {.call = call, .event = event}; }
 Fault failsOnce(Call call, Event event) { return {.call = call, .event = event, .times = 1}; }
@@ -272,53 +279,47 @@ public:
     {
         SaveSystem &s = spreadsheet::saveSystem();
         fake(s.createNew, Call::Create), fake(s.copyMode, Call::CopyMode), fake(s.write, Call::Write);
-        fake(s.flush, Call::Flush), fake(s.move, Call::Move), fake(s.remove, Call::Remove);
-        fake(s.flushFolder, Call::FlushFolder);
-        // A close that fails has closed the file all the same, as every system's does.
-        s.close = [this](auto file) { return answer(Call::Close, [done = m_real.close(file)] { return done; }); };
-        s.replace = [this](const fs::path &target, const fs::path &replacement, const fs::path &backup) {
-            const auto first = [&](HalfWay first) {
-                if (first != HalfWay::No)
-                    first == HalfWay::OldAside ? fs::rename(target, backup) : void(fs::remove(target));
-            };
-            return answer(Call::Replace, [&] { return m_real.replace(target, replacement, backup); }, first);
-        };
+        fake(s.flush, Call::Flush), fake(s.close, Call::Close), fake(s.replace, Call::Replace);
+        fake(s.move, Call::Move), fake(s.remove, Call::Remove), fake(s.flushFolder, Call::FlushFolder);
     }
     ~Faults() { spreadsheet::saveSystem() = m_real; }
 
 private:
     template <typename... A> void fake(std::function<SystemError(A...)> &call, Call which)
     {
-        call = [this, which, real = call](A... a) { return answer(which, [&] { return real(a...); }); };
+        call = [this, which, real = call](A... a) {
+            const auto fault = std::ranges::find_if(m_faults, [&](Fault &f) { return f.answers(which); });
+            if (fault == m_faults.end())
+                return real(a...);
+            // A close that fails has closed the file all the same, as every system's does.
+            if (which == Call::Close)
+                real(a...);
+            stopHalfWay(fault->first, a...);
+            return test::errorsFor(fault->event).front();
+        };
     }
-
-    SystemError answer(Call call, const std::function<SystemError()> &real,
-                       const std::function<void(HalfWay)> &first = {})
+    static void stopHalfWay(HalfWay, auto &&...) {}
+    static void stopHalfWay(HalfWay first, const fs::path &target, const fs::path &, const fs::path &backup)
     {
-        for (Fault &f : m_faults) {
-            if (f.call != call || f.times == 0)
-                continue;
-            if (f.heldFor != 0ms && f.until == Clock::time_point{})
-                f.until = Clock::now() + f.heldFor;
-            if (f.heldFor != 0ms && Clock::now() >= f.until)
-                continue;
-            --f.times;
-            if (first)
-                first(f.first);
-            return test::errorsFor(f.event).front();
-        }
-        return real();
+        if (first != HalfWay::No)
+            first == HalfWay::OldAside ? fs::rename(target, backup) : void(fs::remove(target));
     }
 
     const SaveSystem m_real = spreadsheet::saveSystem();
     std::vector<Fault> m_faults;
 };
 
+// LibreOffice's lock file beside the workbook it has open.
+void lockedByLibreOffice(const fs::path &workbook)
+{
+    testdata::writeFile(workbook.parent_path() / (".~lock." + workbook.filename().string() + "#"), ",user,host,;");
+}
+
 struct SaveRow {
     const char *name;
     test::Platforms on = test::Everywhere;
-    // Makes the folder's state, gives the path to save to; old.xls by default.
-    fs::path (*prepare)(const fs::path &folder) = nullptr;
+    std::string target = "old.xls"; // in the folder, beside old.xls
+    void (*prepare)(fs::path &target) = nullptr; // makes the folder's state, may move the target
     std::vector<Fault> faults = {};
     int failure = 0;
     // The files afterwards that are not as before (Gone: no longer there);
@@ -340,25 +341,21 @@ TEST(Workbook, SavesTheWholeFileOrNothing)
     constexpr auto Posix = test::Posix, Windows = test::Windows;
     constexpr auto Forever = std::chrono::milliseconds(3600'000);
     const SaveRow rows[] = {
-        {.name = "NewFile", .prepare = [](const fs::path &f) { return f / "new.xls"; }},
+        {.name = "NewFile", .target = "new.xls"},
         {.name = "Replaced"},
-        {.name = "MissingFolder", .prepare = [](const fs::path &f) { return f / "no such folder" / "out.xls"; },
-         .failure = PathNotFound},
-        {.name = "TargetIsAFolder", .prepare = [](const fs::path &f) { return fs::create_directory(f / "d"), f / "d"; },
+        {.name = "MissingFolder", .target = "no such folder/out.xls", .failure = PathNotFound},
+        {.name = "TargetIsAFolder", .target = "d", .prepare = [](fs::path &t) { fs::create_directory(t); },
          .failure = PathFileAccessError},
-        {.name = "NameTooLong", .prepare = [](const fs::path &f) { return f / (std::string(300, 'n') + ".xls"); },
-         .failure = BadFileNameOrNumber},
+        {.name = "NameTooLong", .target = std::string(300, 'n') + ".xls", .failure = BadFileNameOrNumber},
         // Its temporary file's path is longer than 260 characters.
-        {.name = "PathOf259Characters", .prepare = [](const fs::path &f) {
-             const fs::path folder = f / std::string(250 - f.native().size(), 'l');
-             fs::create_directory(folder), testdata::writeFile(folder / "old.xls", "the previous workbook");
-             return folder / "old.xls"; }},
+        {.name = "PathOf259Characters", .prepare = [](fs::path &t) {
+             t = t.parent_path() / std::string(250 - t.parent_path().native().size(), 'l') / "old.xls";
+             fs::create_directory(t.parent_path()), testdata::writeFile(t, "the previous workbook"); }},
         // A spreadsheet program's lock file beside the workbook: LibreOffice's, the Windows program's owner file.
-        {.name = "LockedByLibreOffice", .prepare = [](const fs::path &f) {
-             testdata::writeFile(f / ".~lock.old.xls#", ",user,host,;"); return f / "old.xls"; },
+        {.name = "LockedByLibreOffice", .prepare = [](fs::path &t) { lockedByLibreOffice(t); },
          .failure = PermissionDenied},
-        {.name = "OwnerFileBeside", .prepare = [](const fs::path &f) {
-             testdata::writeFile(f / "~$old.xls", "user"), test::hide(f / "~$old.xls"); return f / "old.xls"; },
+        {.name = "OwnerFileBeside", .prepare = [](fs::path &t) {
+             testdata::writeFile(t.parent_path() / "~$old.xls", "user"), test::hide(t.parent_path() / "~$old.xls"); },
          .failure = PermissionDenied},
         // Each call failing: no temporary file left, the old workbook as it was.
         {.name = "CreateFails", .faults = {fails(Call::Create, Event::NotAllowed)}, .failure = PermissionDenied},
@@ -369,8 +366,8 @@ TEST(Workbook, SavesTheWholeFileOrNothing)
         {.name = "ReplaceAndItsFallbackFail",
          .faults = {fails(Call::Replace, Event::NotMoved), fails(Call::Move, Event::ShareGone)},
          .failure = DeviceIOError},
-        {.name = "NewFileNotMoved", .prepare = [](const fs::path &f) { return f / "new.xls"; },
-         .faults = {fails(Call::Move, Event::DeviceNotReady)}, .failure = DeviceIOError},
+        {.name = "NewFileNotMoved", .target = "new.xls", .faults = {fails(Call::Move, Event::DeviceNotReady)},
+         .failure = DeviceIOError},
         {.name = "RemovalWaitedOut", .faults = {fails(Call::Write, Event::DiskFull), heldAMoment(Call::Remove)},
          .failure = DiskFull},
         {.name = "RemovalRefused", .faults = {fails(Call::Write, Event::DiskFull), fails(Call::Remove, Event::Held)},
@@ -379,8 +376,7 @@ TEST(Workbook, SavesTheWholeFileOrNothing)
          .failure = DeviceIOError, .files = {{"old.xls", New}}},
         // Half-way: a replace that has moved nothing (1175, 1176) or the old workbook to the backup name (1177).
         {.name = "NothingMovedMovesInstead", .faults = {fails(Call::Replace, Event::NotMoved)}},
-        {.name = "OldMovedAsideMovesInstead",
-         .faults = {stopsHalfWay(HalfWay::OldAside, Event::NotMoved)}},
+        {.name = "OldMovedAsideMovesInstead", .faults = {stopsHalfWay(HalfWay::OldAside, Event::NotMoved)}},
         {.name = "OldMovedAsidePutBack",
          .faults = {stopsHalfWay(HalfWay::OldAside, Event::NotMoved), failsOnce(Call::Move, Event::DeviceGone)},
          .failure = DeviceIOError},
@@ -400,27 +396,25 @@ TEST(Workbook, SavesTheWholeFileOrNothing)
          .heldBy = test::Sharing::ReadOnly, .heldFor = Forever},
         {.name = "BackupLeft", .on = Windows, .faults = {fails(Call::Remove, Event::Held)}, .failure = PermissionDenied,
          .files = {{"old.xls", New}, {Backup, Old}}},
-        {.name = "ReadOnly", .on = Windows, .prepare = [](const fs::path &f) {
-             fs::permissions(f / "old.xls", fs::perms::owner_write, fs::perm_options::remove); return f / "old.xls"; },
-         .failure = PermissionDenied},
+        {.name = "ReadOnly", .on = Windows, .prepare = [](fs::path &t) {
+             fs::permissions(t, fs::perms::owner_write, fs::perm_options::remove); }, .failure = PermissionDenied},
         // Permission bits carry over where the file system holds them.
-        {.name = "KeepsItsMode", .on = Posix, .prepare = [](const fs::path &f) {
-             fs::permissions(f / "old.xls", fs::perms(0640)); return f / "old.xls"; }, .mode = 0640},
+        {.name = "KeepsItsMode", .on = Posix, .prepare = [](fs::path &t) { fs::permissions(t, fs::perms(0640)); },
+         .mode = 0640},
         {.name = "ModesNotHeld", .on = Posix, .faults = {fails(Call::CopyMode, Event::NotSupported)}},
         {.name = "ModeRefusedByAFailingDisk", .on = Posix, .faults = {fails(Call::CopyMode, Event::DiskFailing)},
          .failure = DeviceIOError},
         // A symbolic link is kept, and the file it names written.
-        {.name = "LinkToAFileNotYetThere", .on = Posix, .prepare = [](const fs::path &f) {
-             fs::create_symlink("real.xls", f / "link.xls"); return f / "link.xls"; }, .files = {{"real.xls", New}}},
-        {.name = "LinkInAChainToAnotherFolder", .on = Posix, .prepare = [](const fs::path &f) {
-             fs::create_directory(f / "sub"), fs::create_symlink("sub/next.xls", f / "link.xls");
-             fs::create_symlink("../old.xls", f / "sub/next.xls");
-             return f / "link.xls"; }, .files = {{"old.xls", New}}},
-        {.name = "LinkInALoop", .on = Posix, .prepare = [](const fs::path &f) {
-             fs::create_symlink("link.xls", f / "link.xls"); return f / "link.xls"; }, .failure = PathFileAccessError},
-        {.name = "LockedBesideTheLinkedFile", .on = Posix, .prepare = [](const fs::path &f) {
-             testdata::writeFile(f / ".~lock.old.xls#", ",user,host,;"), fs::create_symlink("old.xls", f / "link.xls");
-             return f / "link.xls"; }, .failure = PermissionDenied},
+        {.name = "LinkToAFileNotYetThere", .on = Posix, .target = "link.xls",
+         .prepare = [](fs::path &t) { fs::create_symlink("real.xls", t); }, .files = {{"real.xls", New}}},
+        {.name = "LinkInAChainToAnotherFolder", .on = Posix, .target = "link.xls", .prepare = [](fs::path &t) {
+             fs::create_directory(t.parent_path() / "sub"), fs::create_symlink("sub/next.xls", t);
+             fs::create_symlink("../old.xls", t.parent_path() / "sub/next.xls"); }, .files = {{"old.xls", New}}},
+        {.name = "LinkInALoop", .on = Posix, .target = "link.xls",
+         .prepare = [](fs::path &t) { fs::create_symlink("link.xls", t); }, .failure = PathFileAccessError},
+        {.name = "LockedBesideTheLinkedFile", .on = Posix, .target = "link.xls", .prepare = [](fs::path &t) {
+             fs::create_symlink("old.xls", t), lockedByLibreOffice(t.parent_path() / "old.xls"); },
+         .failure = PermissionDenied},
     };
     for (const SaveRow &row : rows) {
         if ((row.on & test::ThisPlatform) == 0)
@@ -428,7 +422,9 @@ TEST(Workbook, SavesTheWholeFileOrNothing)
         SCOPED_TRACE(row.name);
         const fs::path folder = testdata::freshFolder(std::string("save-") + row.name);
         testdata::writeFile(folder / "old.xls", Old);
-        const fs::path path = row.prepare ? row.prepare(folder) : folder / "old.xls";
+        fs::path path = folder / row.target;
+        if (row.prepare)
+            row.prepare(path);
         auto files = filesIn(folder);
         const auto holder = row.heldFor == 0ms ? nullptr
                             : test::holdOpen(path, row.heldBy, false, row.heldFor == Forever ? 0ms : row.heldFor);
@@ -463,23 +459,18 @@ TEST(Workbook, SavesTheWholeFileOrNothing)
 // whichever of its own errors the system reports it with.
 TEST(Workbook, EachEventFailsWithTheSameNumberOnEverySystem)
 {
-    const struct { Event event; int failure; } rows[] = {
-        {.event = Event::NotFound, .failure = PathNotFound},
-        {.event = Event::NotAllowed, .failure = PermissionDenied},
-        {.event = Event::ShareRefuses, .failure = PermissionDenied},
-        {.event = Event::Held, .failure = PermissionDenied},
-        {.event = Event::DiskFull, .failure = DiskFull},
-        {.event = Event::QuotaExceeded, .failure = DiskFull},
-        {.event = Event::DiskFailing, .failure = DeviceIOError},
-        {.event = Event::DeviceGone, .failure = DeviceIOError},
-        {.event = Event::DeviceNotReady, .failure = DeviceIOError},
-        {.event = Event::ShareGone, .failure = DeviceIOError},
-        {.event = Event::NameTooLong, .failure = BadFileNameOrNumber},
-        {.event = Event::NotMoved, .failure = PathFileAccessError},
-    };
+    const struct { std::vector<Event> events; int failure; } rows[] = {
+        {.events = {Event::NotFound}, .failure = PathNotFound},
+        {.events = {Event::NotAllowed, Event::ShareRefuses, Event::Held}, .failure = PermissionDenied},
+        {.events = {Event::DiskFull, Event::QuotaExceeded}, .failure = DiskFull},
+        {.events = {Event::DiskFailing, Event::DeviceGone, Event::DeviceNotReady, Event::ShareGone},
+         .failure = DeviceIOError},
+        {.events = {Event::NameTooLong}, .failure = BadFileNameOrNumber},
+        {.events = {Event::NotMoved}, .failure = PathFileAccessError}};
     for (const auto &row : rows)
-        for (const SystemError error : test::errorsFor(row.event))
-            EXPECT_EQ(failureNumberOf(error), row.failure) << "event " << int(row.event) << ", error " << error;
+        for (const Event event : row.events)
+            for (const SystemError error : test::errorsFor(event))
+                EXPECT_EQ(failureNumberOf(error), row.failure) << "event " << int(event) << ", error " << error;
 }
 
 // A log and its workbook in a folder of the same name, in any script: the
