@@ -15,7 +15,6 @@
 #include <limits>
 
 #include "DatGenerator.h"
-#include "FailureOf.h"
 #include "ThisSystem.h"
 #include "datfile/DatReader.h"
 #include "workbook/ConvertDataset.h"
@@ -42,9 +41,8 @@ float specialValue(int channel, int point)
 
 // A cell as read_cells.py prints it: a number, a date's serial or an error's
 // code (0x24 is #NUM!), and where named the record it must come from.
-enum class CellKind { Text, Number, Date, Error };
 struct Cell {
-    CellKind kind;
+    std::string kind; // as read_cells.py names it: text, number, date, error
     std::u16string text;
     double number = 0.0;
     std::string record = "-";
@@ -57,18 +55,17 @@ const spreadsheet::DateTime convertedAt = spreadsheet::DateTime::fromLocal(2024,
 CellMap expectedCells(const Dataset &data)
 {
     const double interval = data.timeSettings[0];
-    CellMap cells{{{0, 0}, {CellKind::Text, u"Periodic Data Import"}},
-                  {{1, 0}, {CellKind::Date, {}, 45429.0 + (14 * 3600 + 3 * 60 + 9) / 86400.0}},
-                  {{2, 0}, {CellKind::Text, u"Logging Time Inteval (s) ="}}, {{2, 1}, {CellKind::Number, {}, interval}},
-                  {{4, 0}, {CellKind::Text, u"Time Increment (s)"}}, {{6, 0}, {CellKind::Number, {}, interval}}};
+    CellMap cells{{{0, 0}, {"text", u"Periodic Data Import"}},
+                  {{1, 0}, {"date", {}, 45429.0 + (14 * 3600 + 3 * 60 + 9) / 86400.0}},
+                  {{2, 0}, {"text", u"Logging Time Inteval (s) ="}}, {{2, 1}, {"number", {}, interval}},
+                  {{4, 0}, {"text", u"Time Increment (s)"}}, {{6, 0}, {"number", {}, interval}}};
     for (int i = 1; i < data.pointCount; ++i)
-        cells[{6 + i, 0}] = {CellKind::Number, {}, (i + 1) * interval};
+        cells[{6 + i, 0}] = {"number", {}, (i + 1) * interval};
     for (int k = 0; k < 7; ++k) {
-        cells[{4, 1 + k}] = {CellKind::Text, data.channelNames[std::size_t(k)].text()};
+        cells[{4, 1 + k}] = {"text", data.channelNames[std::size_t(k)].text()};
         for (int i = 0; i < data.pointCount; ++i) {
             const double value = *data.channelValues[std::size_t(k)][std::size_t(i)];
-            cells[{6 + i, 1 + k}] = std::isfinite(value) ? Cell{CellKind::Number, {}, value}
-                                                         : Cell{CellKind::Error, {}, 36.0};
+            cells[{6 + i, 1 + k}] = std::isfinite(value) ? Cell{"number", {}, value} : Cell{"error", {}, 36.0};
         }
     }
     return cells;
@@ -92,13 +89,12 @@ fs::path readBackPath(spreadsheet::Workbook &book, const std::string &name, cons
 {
     const fs::path folder = KESTRANE_READBACK_FOLDER;
     fs::create_directories(folder);
-    const char *kinds[] = {"text", "number", "date", "error"};
     char number[64]; // in hex, as Python's float.fromhex reads it back bit for bit
     std::ofstream out(folder / (name + ".cells"));
     out << "file\nsheet Sheet1\n";
     for (const auto &[place, cell] : cells) {
         const auto end = std::to_chars(number, std::end(number), cell.number, std::chars_format::hex).ptr;
-        out << "cell " << place.first << ' ' << place.second << ' ' << kinds[int(cell.kind)] << ' '
+        out << "cell " << place.first << ' ' << place.second << ' ' << cell.kind << ' '
             << std::string_view(number, end) << ' ' << hexOf(cell.text) << ' ' << cell.record << '\n';
     }
     for (const auto &[column, width] : book.Worksheets("Sheet1").columnWidths())
@@ -140,7 +136,7 @@ TEST(Workbook, RealReadersFindTheLayoutOfEachLog)
         convertDataset(application, data, convertedAt, [&](spreadsheet::Workbook &book) {
             for (int row = 0; row < int(texts.size()); ++row) {
                 book.Worksheets("sheet1").Cells(row + 1, 10).setValue(texts[std::size_t(row)]);
-                expected[{row, 9}] = {CellKind::Text, texts[std::size_t(row)]};
+                expected[{row, 9}] = {"text", texts[std::size_t(row)]};
             }
             widths.push_back(book.Worksheets("sheet1").columnWidths());
             return readBackPath(book, name, expected);
@@ -197,7 +193,7 @@ TEST(Workbook, EachNumberReadsBackFromTheRecordChosenForIt)
         const auto &n = numbers[row];
         book.Worksheets("Sheet1").Cells(row + 1, 1).setValue(n.value);
         const bool error = n.record == NumError;
-        cells[{row, 0}] = {error ? CellKind::Error : CellKind::Number, {}, error ? 36.0 : n.value, n.record};
+        cells[{row, 0}] = {error ? "error" : "number", {}, error ? 36.0 : n.value, n.record};
     }
     book.SaveAs(readBackPath(book, "numbers", cells));
 }
@@ -319,7 +315,7 @@ struct SaveRow {
     const char *name;
     test::Platforms on = test::Everywhere;
     std::string target = "old.xls"; // in the folder, beside old.xls
-    void (*prepare)(fs::path &target) = nullptr; // makes the folder's state, may move the target
+    void (*prepare)(fs::path &target) = [](fs::path &) {}; // makes the folder's state, may move the target
     std::vector<Fault> faults = {};
     int failure = 0;
     // The files afterwards that are not as before (Gone: no longer there);
@@ -423,23 +419,19 @@ TEST(Workbook, SavesTheWholeFileOrNothing)
         const fs::path folder = testdata::freshFolder(std::string("save-") + row.name);
         testdata::writeFile(folder / "old.xls", Old);
         fs::path path = folder / row.target;
-        if (row.prepare)
-            row.prepare(path);
+        row.prepare(path);
         auto files = filesIn(folder);
         const auto holder = row.heldFor == 0ms ? nullptr
                             : test::holdOpen(path, row.heldBy, false, row.heldFor == Forever ? 0ms : row.heldFor);
         ASSERT_EQ(bool(holder), row.heldFor != 0ms);
-        int failure = 0;
         std::string description;
         const auto start = Clock::now();
-        try {
+        const int failure = test::failureOf([&] {
             Faults faults(row.faults);
             spreadsheet::saveAtomically(path, [&](const spreadsheet::ByteWriter &write) {
                 write({reinterpret_cast<const unsigned char *>(New.data()), New.size()});
             });
-        } catch (const Failure &caught) {
-            failure = caught.number(), description = caught.description();
-        }
+        }, &description);
         const auto took = Clock::now() - start;
         EXPECT_EQ(failure, row.failure) << description;
         if (row.failure == 0 && row.files.empty())
