@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "DatGenerator.h"
-#include "FailureOf.h"
 #include "ThisSystem.h"
 #include "datfile/DatReader.h"
 
@@ -33,12 +32,8 @@ TEST(PointCount, FollowsTheFileLength)
 
 namespace {
 
-std::string withTiming(float first, float second)
-{
-    return testdata::datBytes({.points = 1, .timing = {first, second}});
-}
-
 const float kNaN = std::bit_cast<float>(0x7FC12345u), kInfinity = -std::numeric_limits<float>::infinity();
+std::string withTiming(float first, float later) { return testdata::datBytes({.points = 1, .timing = {first, later}}); }
 
 struct ReadCase {
     const char *name;

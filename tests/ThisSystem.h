@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Failure.h"
 #include "common/System.h"
 
 namespace kestrane::test {
@@ -56,5 +57,19 @@ bool runUnder(Condition condition, const std::string &chosen, const std::functio
 
 // A named pipe at path; false where a folder cannot hold one.
 bool makePipe(const std::string &path);
+
+// The number of the Failure an action raises, or 0 when it raises none; where
+// asked, its description too.
+template <typename Action> int failureOf(Action action, std::string *description = nullptr)
+{
+    try {
+        action();
+    } catch (const Failure &failure) {
+        if (description)
+            *description = failure.description();
+        return failure.number();
+    }
+    return 0;
+}
 
 } // namespace kestrane::test

@@ -4,6 +4,7 @@
 // LibreOffice); then every way a save ends.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cfloat>
 #include <charconv>
@@ -14,7 +15,6 @@
 #include <limits>
 
 #include "DatGenerator.h"
-#include "FailureOf.h"
 #include "ThisSystem.h"
 #include "datfile/DatReader.h"
 #include "workbook/ConvertDataset.h"
@@ -41,9 +41,8 @@ float specialValue(int channel, int point)
 
 // A cell as read_cells.py prints it: a number, a date's serial or an error's
 // code (0x24 is #NUM!), and where named the record it must come from.
-enum class CellKind { Text, Number, Date, Error };
 struct Cell {
-    CellKind kind;
+    std::string kind; // as read_cells.py names it: text, number, date, error
     std::u16string text;
     double number = 0.0;
     std::string record = "-";
@@ -56,18 +55,17 @@ const spreadsheet::DateTime convertedAt = spreadsheet::DateTime::fromLocal(2024,
 CellMap expectedCells(const Dataset &data)
 {
     const double interval = data.timeSettings[0];
-    CellMap cells{{{0, 0}, {CellKind::Text, u"Periodic Data Import"}},
-                  {{1, 0}, {CellKind::Date, {}, 45429.0 + (14 * 3600 + 3 * 60 + 9) / 86400.0}},
-                  {{2, 0}, {CellKind::Text, u"Logging Time Inteval (s) ="}}, {{2, 1}, {CellKind::Number, {}, interval}},
-                  {{4, 0}, {CellKind::Text, u"Time Increment (s)"}}, {{6, 0}, {CellKind::Number, {}, interval}}};
+    CellMap cells{{{0, 0}, {"text", u"Periodic Data Import"}},
+                  {{1, 0}, {"date", {}, 45429.0 + (14 * 3600 + 3 * 60 + 9) / 86400.0}},
+                  {{2, 0}, {"text", u"Logging Time Inteval (s) ="}}, {{2, 1}, {"number", {}, interval}},
+                  {{4, 0}, {"text", u"Time Increment (s)"}}, {{6, 0}, {"number", {}, interval}}};
     for (int i = 1; i < data.pointCount; ++i)
-        cells[{6 + i, 0}] = {CellKind::Number, {}, (i + 1) * interval};
+        cells[{6 + i, 0}] = {"number", {}, (i + 1) * interval};
     for (int k = 0; k < 7; ++k) {
-        cells[{4, 1 + k}] = {CellKind::Text, data.channelNames[std::size_t(k)].text()};
+        cells[{4, 1 + k}] = {"text", data.channelNames[std::size_t(k)].text()};
         for (int i = 0; i < data.pointCount; ++i) {
             const double value = *data.channelValues[std::size_t(k)][std::size_t(i)];
-            cells[{6 + i, 1 + k}] = std::isfinite(value) ? Cell{CellKind::Number, {}, value}
-                                                         : Cell{CellKind::Error, {}, 36.0};
+            cells[{6 + i, 1 + k}] = std::isfinite(value) ? Cell{"number", {}, value} : Cell{"error", {}, 36.0};
         }
     }
     return cells;
@@ -91,13 +89,12 @@ fs::path readBackPath(spreadsheet::Workbook &book, const std::string &name, cons
 {
     const fs::path folder = KESTRANE_READBACK_FOLDER;
     fs::create_directories(folder);
-    const char *kinds[] = {"text", "number", "date", "error"};
     char number[64]; // in hex, as Python's float.fromhex reads it back bit for bit
     std::ofstream out(folder / (name + ".cells"));
     out << "file\nsheet Sheet1\n";
     for (const auto &[place, cell] : cells) {
         const auto end = std::to_chars(number, std::end(number), cell.number, std::chars_format::hex).ptr;
-        out << "cell " << place.first << ' ' << place.second << ' ' << kinds[int(cell.kind)] << ' '
+        out << "cell " << place.first << ' ' << place.second << ' ' << cell.kind << ' '
             << std::string_view(number, end) << ' ' << hexOf(cell.text) << ' ' << cell.record << '\n';
     }
     for (const auto &[column, width] : book.Worksheets("Sheet1").columnWidths())
@@ -139,7 +136,7 @@ TEST(Workbook, RealReadersFindTheLayoutOfEachLog)
         convertDataset(application, data, convertedAt, [&](spreadsheet::Workbook &book) {
             for (int row = 0; row < int(texts.size()); ++row) {
                 book.Worksheets("sheet1").Cells(row + 1, 10).setValue(texts[std::size_t(row)]);
-                expected[{row, 9}] = {CellKind::Text, texts[std::size_t(row)]};
+                expected[{row, 9}] = {"text", texts[std::size_t(row)]};
             }
             widths.push_back(book.Worksheets("sheet1").columnWidths());
             return readBackPath(book, name, expected);
@@ -188,8 +185,7 @@ TEST(Workbook, EachNumberReadsBackFromTheRecordChosenForIt)
         {.name = "AHundredth", .value = 0.07, .record = Number},
         {.name = "SmallestSingle", .value = std::numeric_limits<float>::denorm_min(), .record = High32},
         {.name = "LargestSingle", .value = FLT_MAX, .record = Number},
-        {.name = "NaN", .value = nan, .record = NumError},
-        {.name = "Infinity", .value = infinity, .record = NumError},
+        {.name = "NaN", .value = nan, .record = NumError}, {.name = "Infinity", .value = infinity, .record = NumError},
         {.name = "MinusInfinity", .value = -infinity, .record = NumError}};
     spreadsheet::Workbook book;
     CellMap cells;
@@ -197,7 +193,7 @@ TEST(Workbook, EachNumberReadsBackFromTheRecordChosenForIt)
         const auto &n = numbers[row];
         book.Worksheets("Sheet1").Cells(row + 1, 1).setValue(n.value);
         const bool error = n.record == NumError;
-        cells[{row, 0}] = {error ? CellKind::Error : CellKind::Number, {}, error ? 36.0 : n.value, n.record};
+        cells[{row, 0}] = {error ? "error" : "number", {}, error ? 36.0 : n.value, n.record};
     }
     book.SaveAs(readBackPath(book, "numbers", cells));
 }
@@ -258,6 +254,13 @@ struct Fault {
     std::chrono::milliseconds heldFor{};
     HalfWay first = HalfWay::No;
     Clock::time_point until{};
+    bool answers(Call asked)
+    {
+        if (asked != call || times == 0)
+            return false;
+        until = until == Clock::time_point{} ? Clock::now() + heldFor : until;
+        return (heldFor == 0ms || Clock::now() < until) && (--times, true);
+    }
 };
 Fault fails(Call call, Event event) { return {.call = call, .event = event}; }
 Fault failsOnce(Call call, Event event) { return {.call = call, .event = event, .times = 1}; }
@@ -272,53 +275,47 @@ public:
     {
         SaveSystem &s = spreadsheet::saveSystem();
         fake(s.createNew, Call::Create), fake(s.copyMode, Call::CopyMode), fake(s.write, Call::Write);
-        fake(s.flush, Call::Flush), fake(s.move, Call::Move), fake(s.remove, Call::Remove);
-        fake(s.flushFolder, Call::FlushFolder);
-        // A close that fails has closed the file all the same, as every system's does.
-        s.close = [this](auto file) { return answer(Call::Close, [done = m_real.close(file)] { return done; }); };
-        s.replace = [this](const fs::path &target, const fs::path &replacement, const fs::path &backup) {
-            const auto first = [&](HalfWay first) {
-                if (first != HalfWay::No)
-                    first == HalfWay::OldAside ? fs::rename(target, backup) : void(fs::remove(target));
-            };
-            return answer(Call::Replace, [&] { return m_real.replace(target, replacement, backup); }, first);
-        };
+        fake(s.flush, Call::Flush), fake(s.close, Call::Close), fake(s.replace, Call::Replace);
+        fake(s.move, Call::Move), fake(s.remove, Call::Remove), fake(s.flushFolder, Call::FlushFolder);
     }
     ~Faults() { spreadsheet::saveSystem() = m_real; }
 
 private:
     template <typename... A> void fake(std::function<SystemError(A...)> &call, Call which)
     {
-        call = [this, which, real = call](A... a) { return answer(which, [&] { return real(a...); }); };
+        call = [this, which, real = call](A... a) {
+            const auto fault = std::ranges::find_if(m_faults, [&](Fault &f) { return f.answers(which); });
+            if (fault == m_faults.end())
+                return real(a...);
+            // A close that fails has closed the file all the same, as every system's does.
+            if (which == Call::Close)
+                real(a...);
+            stopHalfWay(fault->first, a...);
+            return test::errorsFor(fault->event).front();
+        };
     }
-
-    SystemError answer(Call call, const std::function<SystemError()> &real,
-                       const std::function<void(HalfWay)> &first = {})
+    static void stopHalfWay(HalfWay, auto &&...) {}
+    static void stopHalfWay(HalfWay first, const fs::path &target, const fs::path &, const fs::path &backup)
     {
-        for (Fault &f : m_faults) {
-            if (f.call != call || f.times == 0)
-                continue;
-            if (f.heldFor != 0ms && f.until == Clock::time_point{})
-                f.until = Clock::now() + f.heldFor;
-            if (f.heldFor != 0ms && Clock::now() >= f.until)
-                continue;
-            --f.times;
-            if (first)
-                first(f.first);
-            return test::errorsFor(f.event).front();
-        }
-        return real();
+        if (first != HalfWay::No)
+            first == HalfWay::OldAside ? fs::rename(target, backup) : void(fs::remove(target));
     }
 
     const SaveSystem m_real = spreadsheet::saveSystem();
     std::vector<Fault> m_faults;
 };
 
+// LibreOffice's lock file beside the workbook it has open.
+void lockedByLibreOffice(const fs::path &workbook)
+{
+    testdata::writeFile(workbook.parent_path() / (".~lock." + workbook.filename().string() + "#"), ",user,host,;");
+}
+
 struct SaveRow {
     const char *name;
     test::Platforms on = test::Everywhere;
-    // Makes the folder's state, gives the path to save to; old.xls by default.
-    fs::path (*prepare)(const fs::path &folder) = nullptr;
+    std::string target = "old.xls"; // in the folder, beside old.xls
+    void (*prepare)(fs::path &target) = [](fs::path &) {}; // makes the folder's state, may move the target
     std::vector<Fault> faults = {};
     int failure = 0;
     // The files afterwards that are not as before (Gone: no longer there);
@@ -340,25 +337,21 @@ TEST(Workbook, SavesTheWholeFileOrNothing)
     constexpr auto Posix = test::Posix, Windows = test::Windows;
     constexpr auto Forever = std::chrono::milliseconds(3600'000);
     const SaveRow rows[] = {
-        {.name = "NewFile", .prepare = [](const fs::path &f) { return f / "new.xls"; }},
+        {.name = "NewFile", .target = "new.xls"},
         {.name = "Replaced"},
-        {.name = "MissingFolder", .prepare = [](const fs::path &f) { return f / "no such folder" / "out.xls"; },
-         .failure = PathNotFound},
-        {.name = "TargetIsAFolder", .prepare = [](const fs::path &f) { return fs::create_directory(f / "d"), f / "d"; },
+        {.name = "MissingFolder", .target = "no such folder/out.xls", .failure = PathNotFound},
+        {.name = "TargetIsAFolder", .target = "d", .prepare = [](fs::path &t) { fs::create_directory(t); },
          .failure = PathFileAccessError},
-        {.name = "NameTooLong", .prepare = [](const fs::path &f) { return f / (std::string(300, 'n') + ".xls"); },
-         .failure = BadFileNameOrNumber},
+        {.name = "NameTooLong", .target = std::string(300, 'n') + ".xls", .failure = BadFileNameOrNumber},
         // Its temporary file's path is longer than 260 characters.
-        {.name = "PathOf259Characters", .prepare = [](const fs::path &f) {
-             const fs::path folder = f / std::string(250 - f.native().size(), 'l');
-             fs::create_directory(folder), testdata::writeFile(folder / "old.xls", "the previous workbook");
-             return folder / "old.xls"; }},
+        {.name = "PathOf259Characters", .prepare = [](fs::path &t) {
+             t = t.parent_path() / std::string(250 - t.parent_path().native().size(), 'l') / "old.xls";
+             fs::create_directory(t.parent_path()), testdata::writeFile(t, "the previous workbook"); }},
         // A spreadsheet program's lock file beside the workbook: LibreOffice's, the Windows program's owner file.
-        {.name = "LockedByLibreOffice", .prepare = [](const fs::path &f) {
-             testdata::writeFile(f / ".~lock.old.xls#", ",user,host,;"); return f / "old.xls"; },
+        {.name = "LockedByLibreOffice", .prepare = [](fs::path &t) { lockedByLibreOffice(t); },
          .failure = PermissionDenied},
-        {.name = "OwnerFileBeside", .prepare = [](const fs::path &f) {
-             testdata::writeFile(f / "~$old.xls", "user"), test::hide(f / "~$old.xls"); return f / "old.xls"; },
+        {.name = "OwnerFileBeside", .prepare = [](fs::path &t) {
+             testdata::writeFile(t.parent_path() / "~$old.xls", "user"), test::hide(t.parent_path() / "~$old.xls"); },
          .failure = PermissionDenied},
         // Each call failing: no temporary file left, the old workbook as it was.
         {.name = "CreateFails", .faults = {fails(Call::Create, Event::NotAllowed)}, .failure = PermissionDenied},
@@ -369,8 +362,8 @@ TEST(Workbook, SavesTheWholeFileOrNothing)
         {.name = "ReplaceAndItsFallbackFail",
          .faults = {fails(Call::Replace, Event::NotMoved), fails(Call::Move, Event::ShareGone)},
          .failure = DeviceIOError},
-        {.name = "NewFileNotMoved", .prepare = [](const fs::path &f) { return f / "new.xls"; },
-         .faults = {fails(Call::Move, Event::DeviceNotReady)}, .failure = DeviceIOError},
+        {.name = "NewFileNotMoved", .target = "new.xls", .faults = {fails(Call::Move, Event::DeviceNotReady)},
+         .failure = DeviceIOError},
         {.name = "RemovalWaitedOut", .faults = {fails(Call::Write, Event::DiskFull), heldAMoment(Call::Remove)},
          .failure = DiskFull},
         {.name = "RemovalRefused", .faults = {fails(Call::Write, Event::DiskFull), fails(Call::Remove, Event::Held)},
@@ -379,8 +372,7 @@ TEST(Workbook, SavesTheWholeFileOrNothing)
          .failure = DeviceIOError, .files = {{"old.xls", New}}},
         // Half-way: a replace that has moved nothing (1175, 1176) or the old workbook to the backup name (1177).
         {.name = "NothingMovedMovesInstead", .faults = {fails(Call::Replace, Event::NotMoved)}},
-        {.name = "OldMovedAsideMovesInstead",
-         .faults = {stopsHalfWay(HalfWay::OldAside, Event::NotMoved)}},
+        {.name = "OldMovedAsideMovesInstead", .faults = {stopsHalfWay(HalfWay::OldAside, Event::NotMoved)}},
         {.name = "OldMovedAsidePutBack",
          .faults = {stopsHalfWay(HalfWay::OldAside, Event::NotMoved), failsOnce(Call::Move, Event::DeviceGone)},
          .failure = DeviceIOError},
@@ -400,27 +392,25 @@ TEST(Workbook, SavesTheWholeFileOrNothing)
          .heldBy = test::Sharing::ReadOnly, .heldFor = Forever},
         {.name = "BackupLeft", .on = Windows, .faults = {fails(Call::Remove, Event::Held)}, .failure = PermissionDenied,
          .files = {{"old.xls", New}, {Backup, Old}}},
-        {.name = "ReadOnly", .on = Windows, .prepare = [](const fs::path &f) {
-             fs::permissions(f / "old.xls", fs::perms::owner_write, fs::perm_options::remove); return f / "old.xls"; },
-         .failure = PermissionDenied},
+        {.name = "ReadOnly", .on = Windows, .prepare = [](fs::path &t) {
+             fs::permissions(t, fs::perms::owner_write, fs::perm_options::remove); }, .failure = PermissionDenied},
         // Permission bits carry over where the file system holds them.
-        {.name = "KeepsItsMode", .on = Posix, .prepare = [](const fs::path &f) {
-             fs::permissions(f / "old.xls", fs::perms(0640)); return f / "old.xls"; }, .mode = 0640},
+        {.name = "KeepsItsMode", .on = Posix, .prepare = [](fs::path &t) { fs::permissions(t, fs::perms(0640)); },
+         .mode = 0640},
         {.name = "ModesNotHeld", .on = Posix, .faults = {fails(Call::CopyMode, Event::NotSupported)}},
         {.name = "ModeRefusedByAFailingDisk", .on = Posix, .faults = {fails(Call::CopyMode, Event::DiskFailing)},
          .failure = DeviceIOError},
         // A symbolic link is kept, and the file it names written.
-        {.name = "LinkToAFileNotYetThere", .on = Posix, .prepare = [](const fs::path &f) {
-             fs::create_symlink("real.xls", f / "link.xls"); return f / "link.xls"; }, .files = {{"real.xls", New}}},
-        {.name = "LinkInAChainToAnotherFolder", .on = Posix, .prepare = [](const fs::path &f) {
-             fs::create_directory(f / "sub"), fs::create_symlink("sub/next.xls", f / "link.xls");
-             fs::create_symlink("../old.xls", f / "sub/next.xls");
-             return f / "link.xls"; }, .files = {{"old.xls", New}}},
-        {.name = "LinkInALoop", .on = Posix, .prepare = [](const fs::path &f) {
-             fs::create_symlink("link.xls", f / "link.xls"); return f / "link.xls"; }, .failure = PathFileAccessError},
-        {.name = "LockedBesideTheLinkedFile", .on = Posix, .prepare = [](const fs::path &f) {
-             testdata::writeFile(f / ".~lock.old.xls#", ",user,host,;"), fs::create_symlink("old.xls", f / "link.xls");
-             return f / "link.xls"; }, .failure = PermissionDenied},
+        {.name = "LinkToAFileNotYetThere", .on = Posix, .target = "link.xls",
+         .prepare = [](fs::path &t) { fs::create_symlink("real.xls", t); }, .files = {{"real.xls", New}}},
+        {.name = "LinkInAChainToAnotherFolder", .on = Posix, .target = "link.xls", .prepare = [](fs::path &t) {
+             fs::create_directory(t.parent_path() / "sub"), fs::create_symlink("sub/next.xls", t);
+             fs::create_symlink("../old.xls", t.parent_path() / "sub/next.xls"); }, .files = {{"old.xls", New}}},
+        {.name = "LinkInALoop", .on = Posix, .target = "link.xls",
+         .prepare = [](fs::path &t) { fs::create_symlink("link.xls", t); }, .failure = PathFileAccessError},
+        {.name = "LockedBesideTheLinkedFile", .on = Posix, .target = "link.xls", .prepare = [](fs::path &t) {
+             fs::create_symlink("old.xls", t), lockedByLibreOffice(t.parent_path() / "old.xls"); },
+         .failure = PermissionDenied},
     };
     for (const SaveRow &row : rows) {
         if ((row.on & test::ThisPlatform) == 0)
@@ -428,22 +418,20 @@ TEST(Workbook, SavesTheWholeFileOrNothing)
         SCOPED_TRACE(row.name);
         const fs::path folder = testdata::freshFolder(std::string("save-") + row.name);
         testdata::writeFile(folder / "old.xls", Old);
-        const fs::path path = row.prepare ? row.prepare(folder) : folder / "old.xls";
+        fs::path path = folder / row.target;
+        row.prepare(path);
         auto files = filesIn(folder);
         const auto holder = row.heldFor == 0ms ? nullptr
                             : test::holdOpen(path, row.heldBy, false, row.heldFor == Forever ? 0ms : row.heldFor);
         ASSERT_EQ(bool(holder), row.heldFor != 0ms);
-        int failure = 0;
         std::string description;
         const auto start = Clock::now();
-        try {
+        const int failure = test::failureOf([&] {
             Faults faults(row.faults);
             spreadsheet::saveAtomically(path, [&](const spreadsheet::ByteWriter &write) {
                 write({reinterpret_cast<const unsigned char *>(New.data()), New.size()});
             });
-        } catch (const Failure &caught) {
-            failure = caught.number(), description = caught.description();
-        }
+        }, &description);
         const auto took = Clock::now() - start;
         EXPECT_EQ(failure, row.failure) << description;
         if (row.failure == 0 && row.files.empty())
@@ -463,23 +451,18 @@ TEST(Workbook, SavesTheWholeFileOrNothing)
 // whichever of its own errors the system reports it with.
 TEST(Workbook, EachEventFailsWithTheSameNumberOnEverySystem)
 {
-    const struct { Event event; int failure; } rows[] = {
-        {.event = Event::NotFound, .failure = PathNotFound},
-        {.event = Event::NotAllowed, .failure = PermissionDenied},
-        {.event = Event::ShareRefuses, .failure = PermissionDenied},
-        {.event = Event::Held, .failure = PermissionDenied},
-        {.event = Event::DiskFull, .failure = DiskFull},
-        {.event = Event::QuotaExceeded, .failure = DiskFull},
-        {.event = Event::DiskFailing, .failure = DeviceIOError},
-        {.event = Event::DeviceGone, .failure = DeviceIOError},
-        {.event = Event::DeviceNotReady, .failure = DeviceIOError},
-        {.event = Event::ShareGone, .failure = DeviceIOError},
-        {.event = Event::NameTooLong, .failure = BadFileNameOrNumber},
-        {.event = Event::NotMoved, .failure = PathFileAccessError},
-    };
+    const struct { std::vector<Event> events; int failure; } rows[] = {
+        {.events = {Event::NotFound}, .failure = PathNotFound},
+        {.events = {Event::NotAllowed, Event::ShareRefuses, Event::Held}, .failure = PermissionDenied},
+        {.events = {Event::DiskFull, Event::QuotaExceeded}, .failure = DiskFull},
+        {.events = {Event::DiskFailing, Event::DeviceGone, Event::DeviceNotReady, Event::ShareGone},
+         .failure = DeviceIOError},
+        {.events = {Event::NameTooLong}, .failure = BadFileNameOrNumber},
+        {.events = {Event::NotMoved}, .failure = PathFileAccessError}};
     for (const auto &row : rows)
-        for (const SystemError error : test::errorsFor(row.event))
-            EXPECT_EQ(failureNumberOf(error), row.failure) << "event " << int(row.event) << ", error " << error;
+        for (const Event event : row.events)
+            for (const SystemError error : test::errorsFor(event))
+                EXPECT_EQ(failureNumberOf(error), row.failure) << "event " << int(event) << ", error " << error;
 }
 
 // A log and its workbook in a folder of the same name, in any script: the

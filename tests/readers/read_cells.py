@@ -47,8 +47,7 @@ def strict_problems(stream, strings):
 
 
 def cell(row, col, kind, number, text="", record=None):
-    print("cell", row, col, kind, float(number).hex(), text.encode("utf-16-le").hex() or "-",
-          record or "-")
+    print("cell", row, col, kind, float(number).hex(), text.encode("utf-16-le").hex() or "-", record or "-")
 
 
 def read_xlrd(path):
