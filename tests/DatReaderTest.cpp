@@ -19,13 +19,21 @@ using testdata::DatSpec;
 TEST(PointCount, FollowsTheFileLength)
 {
     const int well = 20 * (7 * 3 + 9); // a well-formed file of 3 points, 30 records
-    const std::pair<std::int32_t, std::int32_t> cases[] = {
-        {0, -1}, {109, -1}, {110, 0}, {180, 0}, {190, 0}, {210, 0}, {250, 0}, {251, 1}, {320, 1}, {well, 3},
-        {well + 60, 3}, {well + 80, 4}, {well + 120, 4},   // up to three surplus records ignored, four to six a point
-        {well + 9, 3}, {well + 11, 3}, {well + 10, 3},     // a tail of 10 bytes: 30.5 records go to 30
-        {well + 70, 4}, {well + 50, 3},                    // 33.5 -> 34, 32.5 -> 32
-        {well - 60, 3}, {well - 80, 2},                    // missing records
-        {655240, testdata::LargestLogPoints}, {std::numeric_limits<std::int32_t>::max(), 15339168}};
+    const struct { std::int32_t length, points; } cases[] = {
+        {.length = 0, .points = -1}, {.length = 109, .points = -1}, {.length = 110, .points = 0},
+        {.length = 180, .points = 0}, {.length = 190, .points = 0}, {.length = 210, .points = 0},
+        {.length = 250, .points = 0}, {.length = 251, .points = 1}, {.length = 320, .points = 1},
+        {.length = well, .points = 3},
+        // up to three surplus records ignored, four to six a point
+        {.length = well + 60, .points = 3}, {.length = well + 80, .points = 4}, {.length = well + 120, .points = 4},
+        // a tail of 10 bytes: 30.5 records go to 30
+        {.length = well + 9, .points = 3}, {.length = well + 11, .points = 3}, {.length = well + 10, .points = 3},
+        // 33.5 -> 34, 32.5 -> 32
+        {.length = well + 70, .points = 4}, {.length = well + 50, .points = 3},
+        // missing records
+        {.length = well - 60, .points = 3}, {.length = well - 80, .points = 2},
+        {.length = 655240, .points = testdata::LargestLogPoints},
+        {.length = std::numeric_limits<std::int32_t>::max(), .points = 15339168}};
     for (const auto &[length, points] : cases)
         EXPECT_EQ(pointCountFromLength(length), points) << "length " << length;
 }
@@ -127,11 +135,14 @@ TEST(DatReader, ReadsEachFileAsItsLengthAndRecordsSay)
 TEST(DatReader, EndsEveryFileItCannotReadInAFailure)
 {
     const std::filesystem::path folder = testdata::freshFolder("reader");
-    const std::pair<std::filesystem::path, int> cases[] = {
-        {KESTRANE_SOURCE_DIR "/examples/probe-sample.dat", 0}, {folder / "none.dat", FileNotFound},
-        {folder / "no folder" / "a.dat", PathNotFound}, {folder, PathFileAccessError},
-        {folder / std::string(300, 'n'), BadFileNameOrNumber},
-        {testdata::writeDat(folder / "too-long.dat", {.points = testdata::LargestLogPoints + 1}), Overflow}};
+    const struct { std::filesystem::path path; int failure; } cases[] = {
+        {.path = KESTRANE_SOURCE_DIR "/examples/probe-sample.dat", .failure = 0},
+        {.path = folder / "none.dat", .failure = FileNotFound},
+        {.path = folder / "no folder" / "a.dat", .failure = PathNotFound},
+        {.path = folder, .failure = PathFileAccessError},
+        {.path = folder / std::string(300, 'n'), .failure = BadFileNameOrNumber},
+        {.path = testdata::writeDat(folder / "too-long.dat", {.points = testdata::LargestLogPoints + 1}),
+         .failure = Overflow}};
     const auto before = test::openFiles();
     for (const auto &[path, failure] : cases) {
         Dataset data;
