@@ -14,7 +14,8 @@ set_tests_properties(windows_exe PROPERTIES LABELS windows)
 # the real dialogs into a folder with a non-ASCII name, read back by xlrd;
 # the close guard.
 add_test(NAME windows_e2e
-         COMMAND ${KESTRANE_PYTHON3} ${windows_tests}/e2e_wine.py ${KESTRANE_WINE_RUNNER} $<TARGET_FILE:kestrane>)
+         COMMAND ${KESTRANE_PYTHON3} ${windows_tests}/../e2e/e2e.py --wine ${KESTRANE_WINE_RUNNER}
+         $<TARGET_FILE:kestrane>)
 set_tests_properties(windows_e2e PROPERTIES TIMEOUT 300 LABELS e2e RUN_SERIAL ON
   ENVIRONMENT KESTRANE_WINEPREFIX=${PROJECT_BINARY_DIR}/wine-e2e)
 
