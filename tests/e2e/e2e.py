@@ -70,15 +70,15 @@ def shown(title):
     return len(output("xdotool", "search", "--onlyvisible", "--name", "^%s$" % title).split())
 
 
-def key(*keys, expect=None):
+def key(*keys, expect=None, tries=3, timeout=10):
     """Presses keys; with `expect`, again until a window so titled shows (a fresh X server may lose a key press to its
     keymap set-up), and waits for the keyboard in it."""
-    for _ in range(3):
+    for _ in range(tries):
         subprocess.run(["xdotool", "key", "--delay", "60", *keys], check=True)
         if not expect:
             return
         try:
-            wait_for(lambda: shown(expect), expect, 10)
+            wait_for(lambda: shown(expect), expect, timeout)
         except AssertionError:
             continue
         return has_keyboard(expect, expect)
@@ -100,9 +100,7 @@ def close(title, *keys, then=MAIN):
 
 def enter(expect):
     """Enter once, on the focused button: a second press could reach the dialog it brings up."""
-    send("Return")
-    wait_for(lambda: shown(expect), "Enter to bring up " + expect, 60)
-    has_keyboard(expect, expect)
+    key("Return", expect=expect, tries=1, timeout=60)
 
 
 def type_name(path):
