@@ -38,7 +38,6 @@ done
 
 product=$(msiinfo export "$msi" Property | tr -d '\r' | awk -F'\t' '$1 == "ProductCode" { print $2 }')
 [ -n "$product" ] || fail "no ProductCode in $msi"
-installed="$drive_c/Program Files/Kestrane"
 
 # Where an installer writes: the files and folders (Wine's temporary ones aside), every registry entry naming us.
 machine_state() {
@@ -57,8 +56,7 @@ machine_state > "$work/before"
 
 echo "== msiexec /i /qn"
 "$wine_run" msiexec /i "$msi" /qn || fail "msiexec /i failed with status $?"
-[ -f "$installed/kestrane.exe" ] || fail "no kestrane.exe in Program Files"
-[ -f "$installed/NOTICES.txt" ] || fail "no notices beside kestrane.exe"
+[ -f "$drive_c/Program Files/Kestrane/NOTICES.txt" ] || fail "no notices beside kestrane.exe"
 # The all users' Start menu on Windows; Wine puts a machine's shortcuts in the user's own.
 shortcut=$(find "$drive_c/ProgramData" "$drive_c/users" -path '*/Start Menu/Programs/Kestrane.lnk')
 [ -n "$shortcut" ] || fail "no Start menu entry"
