@@ -11,6 +11,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <string>
 
 #include "DatGenerator.h"
 #include "WindowFixture.h"
