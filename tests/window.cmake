@@ -14,7 +14,8 @@ target_link_libraries(kestrane_windowsystem PUBLIC kestrane_testdata Qt6::Widget
 function(kestrane_widget_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE kestrane_window kestrane_testdata kestrane_windowsystem Qt6::Test GTest::gtest GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE kestrane_window kestrane_testdata kestrane_windowsystem Qt6::Test GTest::gtest
+    GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
     PROPERTIES LABELS widget ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ${window_test_lock})
