@@ -14,7 +14,8 @@ target_link_libraries(kestrane_windowsystem PUBLIC kestrane_testdata Qt6::Widget
 function(kestrane_widget_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE kestrane_window kestrane_testdata kestrane_windowsystem Qt6::Test GTest::gtest GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE kestrane_window kestrane_testdata kestrane_windowsystem Qt6::Test GTest::gtest
+    GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
     PROPERTIES LABELS widget ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ${window_test_lock})
@@ -40,7 +41,8 @@ kestrane_widget_test(CommandsTest SOURCES CommandsTest.cpp)
 # A whole session in the real window: open, convert, unload, twice, then exit.
 # Run as it is here; `make valgrind` runs it under memcheck.
 add_executable(WindowSession WindowSession.cpp)
-target_link_libraries(WindowSession PRIVATE kestrane_window kestrane_testdata kestrane_windowsystem)
+target_link_libraries(WindowSession PRIVATE kestrane_window kestrane_testdata kestrane_windowsystem Qt6::Test
+  GTest::gtest GTest::gtest_main)
 target_include_directories(WindowSession PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 add_test(NAME WindowSession COMMAND WindowSession)
 set_tests_properties(WindowSession PROPERTIES TIMEOUT 120 LABELS widget ${window_test_lock})

@@ -1,25 +1,43 @@
 #!/bin/sh
-# msi_roundtrip.sh kestrane-VERSION-x64.msi VERSION PUBLISHER: installs as a lab's IT would (msiexec /i /qn), checks
-# the program, its Start menu entry and Apps entry, starts it, uninstalls (/x /qn) and checks that no file, folder,
-# shortcut or registry key is left. In the build's own Wine prefix (KESTRANE_WINEPREFIX), alone, on its own display.
+# msi_roundtrip.sh SIGN_SCRIPT kestrane.exe kestrane-VERSION-x64.msi VERSION PUBLISHER: the build's signing step with
+# a throwaway certificate made here, the exe and the MSI signed and both signatures verified against it (SHA-256);
+# then the signed MSI installed as a lab's IT would (msiexec /i /qn), the program, its Start menu entry and Apps entry
+# checked, the program started, uninstalled (/x /qn) and no file, folder, shortcut or registry key left. In the
+# build's own Wine prefix (KESTRANE_WINEPREFIX), alone, on its own display.
 set -eu
-[ $# -eq 3 ] && [ -f "$1" ] || { echo "usage: $0 kestrane-VERSION-x64.msi VERSION PUBLISHER" >&2; exit 2; }
+[ $# -eq 5 ] && [ -f "$2" ] && [ -f "$3" ] ||
+  { echo "usage: $0 SIGN_SCRIPT kestrane.exe MSI VERSION PUBLISHER" >&2; exit 2; }
 : "${KESTRANE_WINEPREFIX:?set KESTRANE_WINEPREFIX to the build's Wine prefix}"
 # Wine draws every window of a prefix on the display its desktop process found: one display for the whole trip.
 if [ -z "${KESTRANE_ROUNDTRIP_DISPLAY:-}" ]; then
   WINEPREFIX="$KESTRANE_WINEPREFIX" wineserver --wait 2> /dev/null || true
   exec env KESTRANE_ROUNDTRIP_DISPLAY=1 xvfb-run -a sh "$0" "$@"
 fi
-msi=$(realpath "$1") version=$2 publisher=$3 tests=$(cd "$(dirname "$0")/.." && pwd)
+sign=$1 version=$4 publisher=$5 tests=$(cd "$(dirname "$0")/.." && pwd)
 wine_run="$tests/../windows/wine-run.sh"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" # no menu entries or icons for the Linux desktop
 drive_c="$KESTRANE_WINEPREFIX/drive_c"
 work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+msi="$work/$(basename "$3")"
+cp "$2" "$work/kestrane.exe" && cp "$3" "$msi"
+
+openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/cert.pem" -days 2 \
+  -subj "/CN=Kestrane throwaway publisher" -addext extendedKeyUsage=codeSigning 2> /dev/null
+head -c 12 /dev/urandom | base64 > "$work/secret"
+openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -out "$work/cert.p12" -passout "file:$work/secret"
+for file in "$work/kestrane.exe" "$msi"; do
+  ! osslsigncode verify -CAfile "$work/cert.pem" -in "$file" > /dev/null 2>&1 ||
+    fail "$(basename "$file") verifies before it is signed"
+  sh "$sign" "$file" "$work/cert.p12" "$work/secret"
+  verified=$(osslsigncode verify -CAfile "$work/cert.pem" -in "$file" 2>&1) || fail "$file: $verified"
+  printf '%s\n' "$verified" | grep -q "Message digest algorithm *: SHA256" || fail "$file is not signed with SHA-256"
+  echo "signed and verified: $(basename "$file")"
+done
 
 product=$(msiinfo export "$msi" Property | tr -d '\r' | awk -F'\t' '$1 == "ProductCode" { print $2 }')
 [ -n "$product" ] || fail "no ProductCode in $msi"
-installed="$drive_c/Program Files/Kestrane"
 
 # Where an installer writes: the files and folders (Wine's temporary ones aside), every registry entry naming us.
 machine_state() {
@@ -38,19 +56,20 @@ machine_state > "$work/before"
 
 echo "== msiexec /i /qn"
 "$wine_run" msiexec /i "$msi" /qn || fail "msiexec /i failed with status $?"
-[ -f "$installed/kestrane.exe" ] || fail "no kestrane.exe in Program Files"
-[ -f "$installed/NOTICES.txt" ] || fail "no notices beside kestrane.exe"
+[ -f "$drive_c/Program Files/Kestrane/NOTICES.txt" ] || fail "no notices beside kestrane.exe"
 # The all users' Start menu on Windows; Wine puts a machine's shortcuts in the user's own.
 shortcut=$(find "$drive_c/ProgramData" "$drive_c/users" -path '*/Start Menu/Programs/Kestrane.lnk')
 [ -n "$shortcut" ] || fail "no Start menu entry"
-strings -el "$shortcut" | grep -qiF "C:\\windows\\Installer\\$product\\kestrane.ico" || fail "the Start menu entry has no icon"
+strings -el "$shortcut" | grep -qiF "C:\\windows\\Installer\\$product\\kestrane.ico" ||
+  fail "the Start menu entry has no icon"
 strings -el "$shortcut" | grep -qiE '^C:\\users\\[^\\]+\\Documents\\?$' ||
   fail "the Start menu entry does not start in Documents"
 listing=$("$wine_run" reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$product") ||
   fail "no entry in Apps for $product"
 listing=$(printf '%s\n' "$listing" | tr -d '\r')
 for field in "DisplayName Kestrane" "DisplayVersion $version" "Publisher $publisher"; do
-  printf '%s\n' "$listing" | grep -Eq "^ +${field%% *} +REG_SZ +${field#* }\$" || fail "Apps does not show $field: $listing"
+  printf '%s\n' "$listing" | grep -Eq "^ +${field%% *} +REG_SZ +${field#* }\$" ||
+    fail "Apps does not show $field: $listing"
 done
 
 echo "== the installed program starts"
