@@ -16,9 +16,12 @@ TEST_F(WindowFixture, WholeSession)
     const std::string folder = kestrane::testdata::freshFolder("session");
     QTimer::singleShot(0, window.get(), [&] {
         using kestrane::testdata::DatSpec;
-        DatSpec specials{.points = 100, .value = [](int c, int p) {
+        const DatSpec specials{.points = 100, .value = [](int c, int p) {
             return p % 10 == c ? std::numeric_limits<float>::quiet_NaN() : float(p) / 3; }};
-        for (const auto &[name, spec] : {std::pair{"/largest", DatSpec{.points = 4679}}, std::pair{"/nan", specials}}) {
+        const struct { const char *name; DatSpec spec; } logs[] = {
+            {.name = "/largest", .spec = {.points = kestrane::testdata::LargestLogPoints}},
+            {.name = "/nan", .spec = specials}};
+        for (const auto &[name, spec] : logs) {
             answer(kestrane::testdata::writeDat(folder + name + ".dat", spec)), window->cmdConvirt->click();
             EXPECT_TRUE(window->dataset.fileLoaded && window->dataset.pointCount == spec.points) << "not loaded";
             answer(folder + name + ".xls"), window->cmdSaveFile->click();

@@ -256,8 +256,12 @@ TEST_F(WindowTest, OpensCentredAndClickOnTheBlankSurfaceCentres)
 // the program running, its guard as before. Each row runs in the event loop, which the program's end ends.
 TEST_F(WindowTest, CloseRequestsByOrigin)
 {
-    for (auto [spontaneous, ending] : {std::pair{true, false}, std::pair{true, true}, std::pair{false, false}})
-        EXPECT_EQ(kestrane::closeAccepted(kestrane::closeOriginOf(spontaneous, ending)), !spontaneous || ending);
+    const struct { bool spontaneous, ending, accepted; } origins[] = {
+        {.spontaneous = true, .ending = false, .accepted = false},
+        {.spontaneous = true, .ending = true, .accepted = true},
+        {.spontaneous = false, .ending = false, .accepted = true}};
+    for (const auto &[spontaneous, ending, accepted] : origins)
+        EXPECT_EQ(kestrane::closeAccepted(kestrane::closeOriginOf(spontaneous, ending)), accepted);
 
     using namespace windowsystem;
     using Request = std::function<void(frmDataEntry &)>;
