@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <bit>
 #include <cfloat>
-#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <limits>
 
 #include "DatGenerator.h"
@@ -39,10 +39,11 @@ float specialValue(int channel, int point)
     return values[(channel + point) % 7];
 }
 
-// A cell as read_cells.py prints it: a number, a date's serial or an error's
-// code (0x24 is #NUM!), and where named the record it must come from.
+// A cell as the readers report it: its kind (text, number, date, error), a
+// date's serial or an error's code (0x24 is #NUM!), and where named the
+// record it must come from.
 struct Cell {
-    std::string kind; // as read_cells.py names it: text, number, date, error
+    std::string kind;
     std::u16string text;
     double number = 0.0;
     std::string record = "-";
@@ -71,31 +72,23 @@ CellMap expectedCells(const Dataset &data)
     return cells;
 }
 
-// Text as read_cells.py prints it: its UTF-16LE bytes in hex, "-" for none.
-std::string hexOf(const std::u16string &text)
-{
-    std::string hex;
-    for (const char16_t unit : text)
-        for (const unsigned byte : {unit & 0xFF, unit >> 8})
-            hex += "0123456789abcdef"[byte >> 4], hex += "0123456789abcdef"[byte & 15];
-    return hex.empty() ? "-" : hex;
-}
-
 // Where the workbook goes in the read-back folder, with NAME.cells written
-// beside it: what read_cells.py must print for it, all cells and the fitted
-// widths of Sheet1, two empty sheets after it. (A Windows program could not
-// run the readers itself: Wine hands back neither their output nor their end.)
+// beside it: what readers/compare_cells.py must find in it, all cells and the
+// fitted widths of Sheet1, two empty sheets after it; numbers in hex, which
+// Python's float.fromhex reads back bit for bit, texts by their UTF-16 units.
+// (A Windows program could not run the readers itself: Wine hands back neither
+// their output nor their end.)
 fs::path readBackPath(spreadsheet::Workbook &book, const std::string &name, const CellMap &cells)
 {
     const fs::path folder = KESTRANE_READBACK_FOLDER;
     fs::create_directories(folder);
-    char number[64]; // in hex, as Python's float.fromhex reads it back bit for bit
     std::ofstream out(folder / (name + ".cells"));
-    out << "file\nsheet Sheet1\n";
+    out << "sheet Sheet1\n" << std::hexfloat << std::setfill('0');
     for (const auto &[place, cell] : cells) {
-        const auto end = std::to_chars(number, std::end(number), cell.number, std::chars_format::hex).ptr;
-        out << "cell " << place.first << ' ' << place.second << ' ' << cell.kind << ' '
-            << std::string_view(number, end) << ' ' << hexOf(cell.text) << ' ' << cell.record << '\n';
+        out << "cell " << place.first << ' ' << place.second << ' ' << cell.kind << ' ' << cell.number << ' ';
+        for (const char16_t unit : cell.text)
+            out << std::hex << std::setw(4) << int(unit) << std::dec;
+        out << (cell.text.empty() ? "-" : "") << ' ' << cell.record << '\n';
     }
     for (const auto &[column, width] : book.Worksheets("Sheet1").columnWidths())
         out << "width " << column << ' ' << width << '\n';
