@@ -2,7 +2,6 @@
 
 // What the tests need of the system they run on, in its own words:
 // ThisSystem_posix.cpp and ThisSystem_windows.cpp.
-#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -32,11 +31,10 @@ std::vector<SystemError> errorsFor(Event event);
 enum class Sharing { ReadAndWrite, ReadOnly, None };
 
 // Holds the file open as another program does (`writing` it, or reading
-// it), letting others at it only as `sharing` says, until the holder goes
-// or, where given, for `letGoAfter`. Empty where the file cannot be opened.
-// Nothing but Windows keeps others from a file held this way.
-std::shared_ptr<void> holdOpen(const std::filesystem::path &path, Sharing sharing, bool writing = false,
-                               std::chrono::milliseconds letGoAfter = {});
+// it), letting others at it only as `sharing` says, until the holder goes.
+// Empty where the file cannot be opened. Nothing but Windows keeps others
+// from a file held this way.
+std::shared_ptr<void> holdOpen(const std::filesystem::path &path, Sharing sharing, bool writing = false);
 
 // Hides a file as the Windows spreadsheet program hides its owner file
 // (~$NAME) beside a workbook it has open; elsewhere a name is what hides it.

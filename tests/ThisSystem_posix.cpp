@@ -33,7 +33,7 @@ std::vector<SystemError> errorsFor(Event event)
     return {};
 }
 
-std::shared_ptr<void> holdOpen(const std::filesystem::path &path, Sharing, bool writing, std::chrono::milliseconds)
+std::shared_ptr<void> holdOpen(const std::filesystem::path &path, Sharing, bool writing)
 {
     const int fd = ::open(path.c_str(), writing ? O_RDWR : O_RDONLY);
     if (fd < 0)

@@ -1,7 +1,5 @@
 #include "ThisSystem.h"
 
-#include <thread>
-
 #include <windows.h>
 
 namespace kestrane::test {
@@ -30,8 +28,7 @@ std::vector<SystemError> errorsFor(Event event)
     return {};
 }
 
-std::shared_ptr<void> holdOpen(const std::filesystem::path &path, Sharing sharing, bool writing,
-                               std::chrono::milliseconds letGoAfter)
+std::shared_ptr<void> holdOpen(const std::filesystem::path &path, Sharing sharing, bool writing)
 {
     const DWORD shared = sharing == Sharing::ReadAndWrite ? FILE_SHARE_READ | FILE_SHARE_WRITE
                          : sharing == Sharing::ReadOnly   ? FILE_SHARE_READ
@@ -40,14 +37,7 @@ std::shared_ptr<void> holdOpen(const std::filesystem::path &path, Sharing sharin
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return {};
-    if (letGoAfter == std::chrono::milliseconds{})
-        return std::shared_ptr<void>(file, &::CloseHandle);
-    // Lets go on its own while the test goes on.
-    auto release = std::make_shared<std::thread>([file, letGoAfter] {
-        std::this_thread::sleep_for(letGoAfter);
-        ::CloseHandle(file);
-    });
-    return std::shared_ptr<void>(file, [release](void *) { release->join(); });
+    return std::shared_ptr<void>(file, &::CloseHandle);
 }
 
 void hide(const std::filesystem::path &path)

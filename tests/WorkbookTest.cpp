@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iomanip>
 #include <limits>
+#include <thread>
 
 #include "DatGenerator.h"
 #include "ThisSystem.h"
@@ -414,9 +415,11 @@ TEST(Workbook, SavesTheWholeFileOrNothing)
         fs::path path = folder / row.target;
         row.prepare(path);
         auto files = filesIn(folder);
-        const auto holder = row.heldFor == 0ms ? nullptr
-                            : test::holdOpen(path, row.heldBy, false, row.heldFor == Forever ? 0ms : row.heldFor);
+        auto holder = row.heldFor == 0ms ? nullptr : test::holdOpen(path, row.heldBy);
         ASSERT_EQ(bool(holder), row.heldFor != 0ms);
+        std::jthread letGo;
+        if (row.heldFor < Forever) // it lets go while the save goes on, as a scanner does
+            letGo = std::jthread([&] { std::this_thread::sleep_for(row.heldFor), holder.reset(); });
         std::string description;
         const auto start = Clock::now();
         const int failure = test::failureOf([&] {
