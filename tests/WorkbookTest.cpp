@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cfloat>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -146,8 +145,7 @@ TEST(Workbook, RealReadersFindTheLayoutOfEachLog)
 // for it: RK for a whole number of 30 bits (its integer form) and for a double
 // whose low 34 bits are clear (its high 32 bits, where RK's flags take bits
 // 32 and 33), NUMBER for the rest and for -0.0, never an RK times 100; the
-// error #NUM! where it is not finite. Values at and across each edge, mostly
-// singles as the logger writes them.
+// error #NUM! where it is not finite. Values at and across each edge.
 TEST(Workbook, EachNumberReadsBackFromTheRecordChosenForIt)
 {
     // A single with its last six mantissa bits as given: in a double they are
@@ -159,26 +157,18 @@ TEST(Workbook, EachNumberReadsBackFromTheRecordChosenForIt)
     const float nan = std::numeric_limits<float>::quiet_NaN(), infinity = std::numeric_limits<float>::infinity();
     const struct { const char *name; double value; std::string record; } numbers[] = {
         {.name = "Zero", .value = 0.0, .record = Integer}, {.name = "MinusZero", .value = -0.0, .record = Number},
-        {.name = "One", .value = 1.0, .record = Integer},
-        {.name = "JustAboveOne", .value = single(1.0f, 1), .record = Number},
         {.name = "LowestInteger", .value = -536870912.0, .record = Integer},
         {.name = "BelowIt", .value = -536870913.0, .record = Number},
-        {.name = "SingleBelowIt", .value = -536870976.0f, .record = Number},
         {.name = "HighestInteger", .value = 536870911.0, .record = Integer},
-        {.name = "LargestSingleUnderIt", .value = 536870848.0f, .record = Integer},
         {.name = "AboveIt", .value = 536870913.0, .record = Number},
         {.name = "TwoTo29", .value = 536870912.0, .record = High32},
-        {.name = "SingleAboveThat", .value = 536870976.0f, .record = Number},
         {.name = "Fraction", .value = -2.5, .record = High32},
         {.name = "LowBitsClear", .value = single(21.7f, 0x20), .record = High32},
         {.name = "Bit33TheIntegerFlag", .value = single(21.7f, 0x10), .record = Number},
         {.name = "Bit32TheTimes100Flag", .value = single(21.7f, 0x08), .record = Number},
-        {.name = "WholeMantissa", .value = single(21.7f, 0x3F), .record = Number},
         {.name = "LowestBit", .value = single(-0.0123f, 0x01), .record = Number},
-        {.name = "NearAHundredth", .value = 21.7f, .record = Number},
         {.name = "AHundredth", .value = 0.07, .record = Number},
         {.name = "SmallestSingle", .value = std::numeric_limits<float>::denorm_min(), .record = High32},
-        {.name = "LargestSingle", .value = FLT_MAX, .record = Number},
         {.name = "NaN", .value = nan, .record = NumError}, {.name = "Infinity", .value = infinity, .record = NumError},
         {.name = "MinusInfinity", .value = -infinity, .record = NumError}};
     spreadsheet::Workbook book;
