@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <bit>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -150,11 +149,6 @@ TEST(Workbook, RealReadersFindTheLayoutOfEachLog)
 // error #NUM! where it is not finite. Values at and across each edge.
 TEST(Workbook, EachNumberReadsBackFromTheRecordChosenForIt)
 {
-    // A single with its last six mantissa bits as given: in a double they are
-    // bits 29 to 34, where RK's edge lies.
-    const auto single = [](float value, std::uint32_t lowBits) {
-        return double(std::bit_cast<float>((std::bit_cast<std::uint32_t>(value) & ~0x3Fu) | lowBits));
-    };
     constexpr const char *Integer = "RK-integer", *High32 = "RK-float", *Number = "NUMBER", *NumError = "BOOLERR";
     const float nan = std::numeric_limits<float>::quiet_NaN(), infinity = std::numeric_limits<float>::infinity();
     const struct { const char *name; double value; std::string record; } numbers[] = {
@@ -165,10 +159,12 @@ TEST(Workbook, EachNumberReadsBackFromTheRecordChosenForIt)
         {.name = "AboveIt", .value = 536870913.0, .record = Number},
         {.name = "TwoTo29", .value = 536870912.0, .record = High32},
         {.name = "Fraction", .value = -2.5, .record = High32},
-        {.name = "LowBitsClear", .value = single(21.7f, 0x20), .record = High32},
-        {.name = "Bit33TheIntegerFlag", .value = single(21.7f, 0x10), .record = Number},
-        {.name = "Bit32TheTimes100Flag", .value = single(21.7f, 0x08), .record = Number},
-        {.name = "LowestBit", .value = single(-0.0123f, 0x01), .record = Number},
+        // Singles near 21.7 and -0.0123 with one of bits 29 to 34 set, where RK's edge lies: the double's 5th and
+        // 6th hex digits after the point.
+        {.name = "LowBitsClear", .value = 0x1.5b334p+4, .record = High32},
+        {.name = "Bit33TheIntegerFlag", .value = 0x1.5b332p+4, .record = Number},
+        {.name = "Bit32TheTimes100Flag", .value = 0x1.5b331p+4, .record = Number},
+        {.name = "LowestBit", .value = -0x1.930b82p-7, .record = Number},
         {.name = "AHundredth", .value = 0.07, .record = Number},
         {.name = "SmallestSingle", .value = std::numeric_limits<float>::denorm_min(), .record = High32},
         {.name = "NaN", .value = nan, .record = NumError}, {.name = "Infinity", .value = infinity, .record = NumError},
