@@ -222,68 +222,41 @@ std::map<fs::path, std::string> filesIn(const fs::path &folder, const std::strin
     return files;
 }
 
-// A call of the save to the system, made to answer `event` instead: for
-// good, or the first `times` times, or while a holder holds for `heldFor`
-// from the first call. A replace may first leave the files half-way.
-enum class Call { Create, CopyMode, Write, Flush, Close, Replace, Move, Remove, FlushFolder };
-enum class HalfWay { No, OldAside, OldGone };
-struct Fault {
-    Call call;
-    Event event;
-    int times = -1;
-    std::chrono::milliseconds heldFor{};
-    HalfWay first = HalfWay::No;
-    Clock::time_point until{};
-    bool answers(Call asked)
-    {
-        if (asked != call || times == 0)
-            return false;
-        until = until == Clock::time_point{} ? Clock::now() + heldFor : until;
-        return (heldFor == 0ms || Clock::now() < until) && (--times, true);
-    }
-};
-Fault fails(Call call, Event event) { return {.call = call, .event = event}; }
-Fault failsOnce(Call call, Event event) { return {.call = call, .event = event, .times = 1}; }
-Fault heldAMoment(Call call) { return {.call = call, .event = Event::Held, .heldFor = 300ms}; }
-// A replace that stops half-way, as Windows' ReplaceFileW may.
-Fault stopsHalfWay(HalfWay first, Event event) { return {.call = Call::Replace, .event = event, .first = first}; }
-
-// Puts the faults in the place of the save's calls, the real ones back when it goes.
-class Faults {
-public:
-    explicit Faults(std::vector<Fault> faults) : m_faults(std::move(faults))
-    {
-        SaveSystem &s = spreadsheet::saveSystem();
-        fake(s.createNew, Call::Create), fake(s.copyMode, Call::CopyMode), fake(s.write, Call::Write);
-        fake(s.flush, Call::Flush), fake(s.close, Call::Close), fake(s.replace, Call::Replace);
-        fake(s.move, Call::Move), fake(s.remove, Call::Remove), fake(s.flushFolder, Call::FlushFolder);
-    }
-    ~Faults() { spreadsheet::saveSystem() = m_real; }
-
-private:
-    void fake(auto &call, Call which)
-    {
-        call = [this, which, real = call](auto &&...a) {
-            const auto fault = std::ranges::find_if(m_faults, [&](Fault &f) { return f.answers(which); });
-            if (fault == m_faults.end())
-                return real(a...);
-            // A close that fails has closed the file all the same, as every system's does.
-            if (which == Call::Close)
-                real(a...);
-            if constexpr (sizeof...(a) == 3) // the replace's target, replacement and backup
-                stopHalfWay(fault->first, a...);
-            return test::errorsFor(fault->event).front();
-        };
-    }
-    static void stopHalfWay(HalfWay first, const fs::path &target, const fs::path &, const fs::path &backup)
-    {
-        if (first != HalfWay::No)
-            first == HalfWay::OldAside ? fs::rename(target, backup) : void(fs::remove(target));
-    }
-
-    const SaveSystem m_real = spreadsheet::saveSystem();
-    std::vector<Fault> m_faults;
-};
+// Calls of the save to the system that answer with an event's commonest
+// error instead: for good, the first time only, or while another program
+// holds the file, for a moment from the first call.
+auto fails(Event event)
+{
+    return [event](auto &&...) { return test::errorsFor(event).front(); };
+}
+template <typename Call> Call failsOnce(Event event, Call real)
+{
+    return [event, real, first = std::make_shared<bool>(true)](auto &&...a) {
+        return std::exchange(*first, false) ? test::errorsFor(event).front() : real(a...);
+    };
+}
+template <typename Call> Call heldAMoment(Call real)
+{
+    return [real, until = std::make_shared<Clock::time_point>()](auto &&...a) {
+        *until = *until == Clock::time_point{} ? Clock::now() + 300ms : *until;
+        return Clock::now() < *until ? test::errorsFor(Event::Held).front() : real(a...);
+    };
+}
+// A close that fails has closed the file all the same, as every system's does.
+template <typename Call> Call closesAndFails(Event event, Call real)
+{
+    return [event, real](auto &&...a) { return real(a...), test::errorsFor(event).front(); };
+}
+// A replace that stops half-way, as Windows' ReplaceFileW may: the old
+// workbook moved to the backup name, or gone.
+enum class HalfWay { OldAside, OldGone };
+auto stopsHalfWay(HalfWay first, Event event)
+{
+    return [=](const fs::path &target, const fs::path &, const fs::path &backup) {
+        first == HalfWay::OldAside ? fs::rename(target, backup) : void(fs::remove(target));
+        return test::errorsFor(event).front();
+    };
+}
 
 const std::string Old = "the previous workbook", New = "the new workbook";
 void writeNew(const spreadsheet::ByteWriter &write)
@@ -314,7 +287,7 @@ struct SaveRow {
     test::Platforms on = test::Everywhere;
     fs::path target = "old.xls"; // in the folder, beside old.xls
     void (*prepare)(fs::path &target) = [](fs::path &) {}; // makes the folder's state, may move the target
-    std::vector<Fault> faults = {};
+    void (*fake)(SaveSystem &) = [](SaveSystem &) {}; // puts fakes in the place of the save's calls
     void (*produce)(const spreadsheet::ByteWriter &) = writeNew;
     int failure = 0;
     // The files afterwards that are not as before (Gone: no longer there);
@@ -345,47 +318,53 @@ TEST(Workbook, SavesTheWholeFileOrNothing)
              testdata::writeFile(t.parent_path() / "~$old.xls", "user"), test::hide(t.parent_path() / "~$old.xls"); },
          .failure = PermissionDenied},
         // Each call failing: no temporary file left, the old workbook as it was.
-        {.name = "CreateFails", .faults = {fails(Call::Create, Event::NotAllowed)}, .failure = PermissionDenied},
-        {.name = "FlushFails", .faults = {fails(Call::Flush, Event::DiskFailing)}, .failure = DeviceIOError},
-        {.name = "FlushNotSupported", .faults = {fails(Call::Flush, Event::NotSupported)}},
-        {.name = "CloseFails", .faults = {fails(Call::Close, Event::QuotaExceeded)}, .failure = DiskFull},
-        {.name = "ReplaceAndItsFallbackFail",
-         .faults = {fails(Call::Replace, Event::NotMoved), fails(Call::Move, Event::ShareGone)},
-         .failure = DeviceIOError},
-        {.name = "NewFileNotMoved", .target = "new.xls", .faults = {fails(Call::Move, Event::DeviceNotReady)},
-         .failure = DeviceIOError},
-        {.name = "RemovalWaitedOut", .faults = {fails(Call::Write, Event::DiskFull), heldAMoment(Call::Remove)},
+        {.name = "CreateFails", .fake = [](auto &s) { s.createNew = fails(Event::NotAllowed); },
+         .failure = PermissionDenied},
+        {.name = "FlushFails", .fake = [](auto &s) { s.flush = fails(Event::DiskFailing); }, .failure = DeviceIOError},
+        {.name = "FlushNotSupported", .fake = [](auto &s) { s.flush = fails(Event::NotSupported); }},
+        {.name = "CloseFails", .fake = [](auto &s) { s.close = closesAndFails(Event::QuotaExceeded, s.close); },
          .failure = DiskFull},
-        {.name = "RemovalRefused", .faults = {fails(Call::Write, Event::DiskFull), fails(Call::Remove, Event::Held)},
+        {.name = "ReplaceAndItsFallbackFail",
+         .fake = [](auto &s) { s.replace = fails(Event::NotMoved), s.move = fails(Event::ShareGone); },
+         .failure = DeviceIOError},
+        {.name = "NewFileNotMoved", .target = "new.xls", .fake = [](auto &s) { s.move = fails(Event::DeviceNotReady); },
+         .failure = DeviceIOError},
+        {.name = "RemovalWaitedOut",
+         .fake = [](auto &s) { s.write = fails(Event::DiskFull), s.remove = heldAMoment(s.remove); },
+         .failure = DiskFull},
+        {.name = "RemovalRefused",
+         .fake = [](auto &s) { s.write = fails(Event::DiskFull), s.remove = fails(Event::Held); },
          .failure = DiskFull, .files = {{"old.xls", Old}, {Temporary, ""}}},
-        {.name = "FolderFlushFails", .on = Posix, .faults = {fails(Call::FlushFolder, Event::DiskFailing)},
+        {.name = "FolderFlushFails", .on = Posix, .fake = [](auto &s) { s.flushFolder = fails(Event::DiskFailing); },
          .failure = DeviceIOError, .files = {{"old.xls", New}}},
         // Half-way: a replace that has moved nothing (1175, 1176) or the old workbook to the backup name (1177).
-        {.name = "NothingMovedMovesInstead", .faults = {fails(Call::Replace, Event::NotMoved)}},
-        {.name = "OldMovedAsideMovesInstead", .faults = {stopsHalfWay(HalfWay::OldAside, Event::NotMoved)}},
-        {.name = "OldMovedAsidePutBack",
-         .faults = {stopsHalfWay(HalfWay::OldAside, Event::NotMoved), failsOnce(Call::Move, Event::DeviceGone)},
-         .failure = DeviceIOError},
-        {.name = "OldMovedAsideKept",
-         .faults = {stopsHalfWay(HalfWay::OldAside, Event::NotMoved), fails(Call::Move, Event::DeviceGone)},
+        {.name = "NothingMovedMovesInstead", .fake = [](auto &s) { s.replace = fails(Event::NotMoved); }},
+        {.name = "OldMovedAsideMovesInstead",
+         .fake = [](auto &s) { s.replace = stopsHalfWay(HalfWay::OldAside, Event::NotMoved); }},
+        {.name = "OldMovedAsidePutBack", .fake = [](auto &s) {
+             s.replace = stopsHalfWay(HalfWay::OldAside, Event::NotMoved);
+             s.move = failsOnce(Event::DeviceGone, s.move); }, .failure = DeviceIOError},
+        {.name = "OldMovedAsideKept", .fake = [](auto &s) {
+             s.replace = stopsHalfWay(HalfWay::OldAside, Event::NotMoved), s.move = fails(Event::DeviceGone); },
          .failure = DeviceIOError, .files = {{"old.xls", Gone}, {Temporary, New}, {Backup, Old}}},
-        {.name = "OldVanishedNewKept",
-         .faults = {stopsHalfWay(HalfWay::OldGone, Event::NotFound), fails(Call::Move, Event::ShareGone)},
+        {.name = "OldVanishedNewKept", .fake = [](auto &s) {
+             s.replace = stopsHalfWay(HalfWay::OldGone, Event::NotFound), s.move = fails(Event::ShareGone); },
          .failure = DeviceIOError, .files = {{"old.xls", Gone}, {Temporary, New}}},
         // Held by a scanner, an indexer or a sync client: a moment is waited out; for good, it is reported.
-        {.name = "ReplaceHeldAMoment", .faults = {heldAMoment(Call::Replace)}},
-        {.name = "ReplaceHeldForGood", .faults = {fails(Call::Replace, Event::Held)}, .failure = PermissionDenied},
+        {.name = "ReplaceHeldAMoment", .fake = [](auto &s) { s.replace = heldAMoment(s.replace); }},
+        {.name = "ReplaceHeldForGood", .fake = [](auto &s) { s.replace = fails(Event::Held); },
+         .failure = PermissionDenied},
         {.name = "ScannerLetsGo", .on = Windows, .heldFor = 300ms},
-        {.name = "BackupLeft", .on = Windows, .faults = {fails(Call::Remove, Event::Held)}, .failure = PermissionDenied,
-         .files = {{"old.xls", New}, {Backup, Old}}},
+        {.name = "BackupLeft", .on = Windows, .fake = [](auto &s) { s.remove = fails(Event::Held); },
+         .failure = PermissionDenied, .files = {{"old.xls", New}, {Backup, Old}}},
         {.name = "ReadOnly", .on = Windows, .prepare = [](fs::path &t) {
              fs::permissions(t, fs::perms::owner_write, fs::perm_options::remove); }, .failure = PermissionDenied},
         // Permission bits carry over where the file system holds them.
         {.name = "KeepsItsMode", .on = Posix, .prepare = [](fs::path &t) { fs::permissions(t, fs::perms(0640)); },
          .mode = 0640},
-        {.name = "ModesNotHeld", .on = Posix, .faults = {fails(Call::CopyMode, Event::NotSupported)}},
-        {.name = "ModeRefusedByAFailingDisk", .on = Posix, .faults = {fails(Call::CopyMode, Event::DiskFailing)},
-         .failure = DeviceIOError},
+        {.name = "ModesNotHeld", .on = Posix, .fake = [](auto &s) { s.copyMode = fails(Event::NotSupported); }},
+        {.name = "ModeRefusedByAFailingDisk", .on = Posix,
+         .fake = [](auto &s) { s.copyMode = fails(Event::DiskFailing); }, .failure = DeviceIOError},
         // A symbolic link is kept, and the file it names written.
         {.name = "LinkToAFileNotYetThere", .on = Posix, .target = "link.xls",
          .prepare = [](fs::path &t) { fs::create_symlink("real.xls", t); }, .files = {{"real.xls", New}}},
@@ -416,10 +395,11 @@ TEST(Workbook, SavesTheWholeFileOrNothing)
         const std::jthread letGo([&] { std::this_thread::sleep_for(row.heldFor), holder.reset(); });
         std::string description;
         const auto start = Clock::now();
-        const int failure = test::failureOf([&] {
-            Faults faults(row.faults);
-            spreadsheet::saveAtomically(path, row.produce);
-        }, &description);
+        const std::shared_ptr<void> realCalls(nullptr, [real = spreadsheet::saveSystem()](void *) {
+            spreadsheet::saveSystem() = real; // back when the row ends
+        });
+        row.fake(spreadsheet::saveSystem());
+        const int failure = test::failureOf([&] { spreadsheet::saveAtomically(path, row.produce); }, &description);
         EXPECT_LT(Clock::now() - start, 3s) << "a hold is waited out briefly";
         EXPECT_EQ(failure, row.failure) << description;
         if (row.failure == 0 && row.files.empty())
