@@ -14,7 +14,7 @@ def record_name(rid, body):
     return {0x0203: "NUMBER", 0x00FD: "LABELSST", 0x0205: "BOOLERR"}.get(rid, "%04X" % rid)
 
 
-# Record sizes, BOUNDSHEET offsets, cell XFs, DIMENSIONS and SST counts; and each sheet's cell records by name.
+# Record sizes, cell XFs, DIMENSIONS and SST counts; and each sheet's cell records by name.
 def strict_problems(stream, strings):
     records, pos = [], 0
     while pos + 4 <= len(stream):
@@ -22,9 +22,6 @@ def strict_problems(stream, strings):
         records.append((pos, rid, size, stream[pos + 4:pos + 4 + size]))
         pos += 4 + size
     problems = ["record %04X of %d bytes" % (rid, size) for _, rid, size, _ in records if size > 8224]
-    bofs = {p for p, rid, _, _ in records if rid == 0x0809}
-    problems += ["BOUNDSHEET offset %d is no BOF" % struct.unpack_from("<I", b)[0]
-                 for _, rid, _, b in records if rid == 0x0085 and struct.unpack_from("<I", b)[0] not in bofs]
     style = [struct.unpack_from("<H", b, 4)[0] & 4 for _, rid, _, b in records if rid == 0x00E0]
     labels, cells, sheets = 0, None, []
     for _, rid, _, body in records:
