@@ -2,7 +2,6 @@
 
 #include <bit>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
@@ -45,14 +44,13 @@ std::string freshFolder(const std::string &name)
 {
     namespace fs = std::filesystem;
     static const auto *root = new fs::path(fs::temp_directory_path() / ("kestrane-test-" + std::to_string(::getpid())));
-    static const int removedAtExit = std::atexit([] {
+    [[maybe_unused]] static const int removedAtExit = std::atexit([] {
         std::error_code ignored;
         // Windows removes no read-only file, and a test may leave one.
         for (auto e = fs::recursive_directory_iterator(*root, ignored); e != fs::end(e); e.increment(ignored))
             fs::permissions(e->path(), fs::perms::owner_write, fs::perm_options::add, ignored);
         fs::remove_all(*root, ignored);
     });
-    (void)removedAtExit;
     const fs::path folder = *root / name;
     fs::remove_all(folder);
     fs::create_directories(folder);
