@@ -181,7 +181,8 @@ TEST_F(WindowTest, GlyphsWholeWithSmoothingOffAndOn)
 
 TEST_F(WindowTest, ShortcutsRunTheirCommandOnceWhateverHasTheFocus)
 {
-    // Alt+F opens the File menu, whose access keys (`inMenu`) choose Open and Unload; "Exit" has none.
+    // Alt+F opens the File menu, whose access keys (`inMenu`) choose Open, Convert and Unload; "Exit" has none
+    // (the close test chooses it). The buttons are the commands test's.
     const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, alt = Qt::AltModifier;
     struct Key { Qt::Key key; Qt::KeyboardModifiers modifiers; Qt::Key inMenu = Qt::Key_unknown; Commands expected; };
     const Key keys[] = {
@@ -194,6 +195,7 @@ TEST_F(WindowTest, ShortcutsRunTheirCommandOnceWhateverHasTheFocus)
         {.key = Qt::Key_E, .modifiers = ctrl, .expected = {}},
         {.key = Qt::Key_F, .modifiers = alt, .inMenu = Qt::Key_U, .expected = {WindowCommand::Unload}},
         {.key = Qt::Key_F, .modifiers = alt, .inMenu = Qt::Key_O, .expected = {WindowCommand::Open}},
+        {.key = Qt::Key_F, .modifiers = alt, .inMenu = Qt::Key_C, .expected = {WindowCommand::Convert}},
         {.key = Qt::Key_F, .modifiers = alt, .inMenu = Qt::Key_E, .expected = {}}};
     for (const auto &k : keys) {
         SCOPED_TRACE(QKeySequence(k.key | k.modifiers, QKeyCombination(k.inMenu)).toString().toStdString());
@@ -274,10 +276,10 @@ TEST_F(WindowTest, CloseRequestsByOrigin)
         send(w, SysCommand, ScClose, 0);
     };
     const Request quit = [](frmDataEntry &w) { w.windowHandle()->close(); };
-    const Request exit = [](frmDataEntry &w) { w.cmdExit->click(); };
+    const Request exit = [](frmDataEntry &w) { w.mnuExit->trigger(); };
     const struct { const char *name; Platforms on; Request request; bool closes; } rows[] = {
         {.name = "SessionManagersQuit", .on = Everywhere, .request = quit, .closes = true},
-        {.name = "ExitCommand", .on = Everywhere, .request = exit, .closes = true},
+        {.name = "ExitFromTheMenu", .on = Everywhere, .request = exit, .closes = true},
         {.name = "CloseControls", .on = Windows, .request = message(SysCommand, ScClose), .closes = false},
         {.name = "LowBitsToo", .on = Windows, .request = message(SysCommand, ScClose | 0x3), .closes = false},
         {.name = "LogoffCancelled", .on = Windows, .request = logoffCancelled, .closes = false},
