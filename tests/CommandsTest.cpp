@@ -1,19 +1,16 @@
 // The four commands on the real window, one outcome table: each row runs a
 // command by its button from a given state, with a given answer in the file
 // dialog (good input and bad), and says what message comes up, what state the
-// dataset and the window are left in, and whether a workbook is written or
-// every file left as it was. The other entry points are the shortcut test's.
-// The reader's and the save's own failures are their tests'; here each way the
-// window shows one has its row.
+// dataset and the window are left in, and whether a workbook is written. The
+// other entry points are the shortcut test's. The reader's and the save's own
+// failures are their tests'; here each way the window shows one has its row.
 #include <QDir>
 
 #include <algorithm>
 #include <cmath>
 #include <fstream>
-#include <map>
 #include <numeric>
 #include <ranges>
-#include <sstream>
 
 #include "ThisSystem.h"
 #include "DatGenerator.h"
@@ -67,7 +64,7 @@ struct Outcome {
     int values = OldValues;
     const char *status = nullptr; // nullptr: as before
     Focus focus = Unmoved;
-    // written: a workbook at the chosen path; otherwise no file changed
+    // written: a workbook at the chosen path
     bool openEnabled = true, notice = false, written = false;
     float progress = -1; // -1: as before
 };
@@ -134,22 +131,6 @@ const Row rows[] = {
 // This platform's rows: the others' are no tests here at all.
 auto rowsHere = rows | std::views::filter([](const Row &row) { return (row.on & ThisPlatform) != 0; });
 
-// Every entry below a folder, with the bytes of each small regular file;
-// pipes are not opened.
-std::map<std::string, std::string> listing(const std::string &dir)
-{
-    std::map<std::string, std::string> entries;
-    for (const fs::directory_entry &e : fs::recursive_directory_iterator(dir)) {
-        const auto status = e.symlink_status();
-        std::string &entry = entries[e.path().lexically_relative(dir).string()] = std::to_string(int(status.type()));
-        if (!fs::is_regular_file(status))
-            continue;
-        std::ifstream in(e.path(), std::ios::binary);
-        entry += e.file_size() < (1 << 20) ? (std::ostringstream() << in.rdbuf()).str() : std::to_string(e.file_size());
-    }
-    return entries;
-}
-
 void PrintTo(const Row &row, std::ostream *out) { *out << row.name; }
 
 class CommandsTest : public WindowFixture, public ::testing::WithParamInterface<Row> {};
@@ -173,7 +154,7 @@ TEST_P(CommandsTest, Outcome)
 
     const std::optional<std::string> chosen = pick(dir);
     answer(chosen);
-    const auto [filesBefore, valuesBefore] = std::pair(listing(dir), d.channelValues);
+    const auto valuesBefore = d.channelValues;
     const auto [statusBefore, progressBefore] = std::pair(w.StatusBar1->text(), w.ProgressBar1->value());
     std::array<QString, 7> namesBefore;
     std::ranges::transform(w.Label8, namesBefore.begin(), &QLabel::text);
@@ -213,13 +194,10 @@ TEST_P(CommandsTest, Outcome)
     EXPECT_EQ(w.Label9->isVisible() ? w.Label9->text() : "", o.notice ? "Reading (.DAT) File" : "");
     EXPECT_EQ(w.ProgressBar1->value(), o.progress < 0 ? progressBefore : o.progress);
 
-    // A workbook where asked for; apart from it, every file as it was.
-    auto filesAfter = listing(dir);
-    if (o.written) { // a compound file
-        EXPECT_EQ(filesAfter["out.xls"].substr(1, 4), "\xD0\xCF\x11\xE0");
-        filesAfter.erase("out.xls");
-    }
-    EXPECT_EQ(filesAfter, filesBefore);
+    // A workbook, a compound file, where asked for. What a save does to the files in its folder is the save test's.
+    char start[4] = {};
+    std::ifstream(dir + "/out.xls", std::ios::binary).read(start, 4);
+    EXPECT_EQ(std::string(start, 4) == "\xD0\xCF\x11\xE0", o.written);
 
     // Converting a log just opened proposes it as a workbook, in its own folder.
     if (run == Open && o.loaded) {
