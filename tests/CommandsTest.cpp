@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
-#include <numeric>
 #include <ranges>
 
 #include "ThisSystem.h"
@@ -23,7 +22,6 @@ using namespace kestrane::test;
 using enum kestrane::WindowCommand;
 using kestrane::MsgBoxButtons, kestrane::MsgBoxIcon;
 using kestrane::testdata::DatSpec, kestrane::testdata::writeDat, kestrane::testdata::writeFile;
-constexpr int Most = kestrane::testdata::LargestLogPoints;
 
 // The new file a row reads: names with blanks and a code-page degree sign.
 DatSpec newFile(int points, float interval = 5.0f)
@@ -208,36 +206,5 @@ TEST_P(CommandsTest, Outcome)
 
 INSTANTIATE_TEST_SUITE_P(Rows, CommandsTest, ::testing::ValuesIn(rowsHere.begin(), rowsHere.end()),
                          [](const auto &info) { return std::string(info.param.name); });
-
-// The bar follows every point read, then each channel column converted: a
-// seventh of the points further on, rounded, the last no further than the
-// point count; back at 1 after each command. It runs from 1 to the point
-// count: drawn empty at the first point read, full at the last.
-TEST_F(WindowFixture, ProgressPositions)
-{
-    const struct { int points; std::vector<float> positions; } cases[] = { // the bar after each column
-        {.points = 7, .positions = {1, 2, 3, 4, 5, 6, 7}}, {.points = 6, .positions = {1, 2, 3, 4, 5, 6, 6}},
-        {.points = 100, .positions = {14, 28, 42, 56, 70, 84, 98}}, {.points = 3, .positions = {0, 0, 0, 0, 0, 0, 0}},
-        {.points = 104, .positions = {15, 30, 45, 60, 75, 90, 104}}, {.points = 4, .positions = {1, 2, 3, 4, 5, 6, 4}},
-        {.points = Most, .positions = {668, 1336, 2004, 2672, 3340, 4008, 4676}},
-        {.points = 11, .positions = {2, 4, 6, 8, 10, 12, 11}},
-    };
-    std::vector<float> seen;
-    std::vector<double> drawn; // the filled part of the bar as each value is set
-    QObject::connect(window->ProgressBar1, &kestrane::ProgressBar::valueSet,
-                     [&](float v) { seen.push_back(v), drawn.push_back(window->ProgressBar1->filledFraction()); });
-    for (const auto &[points, positions] : cases) {
-        const std::string dir = kestrane::testdata::freshFolder("progress" + std::to_string(points));
-        answer(writeDat(dir + "/run.dat", newFile(points))), answer(dir + "/run.xls");
-        seen.clear(), drawn.clear();
-        window->cmdConvirt->click(), window->cmdSaveFile->click();
-        std::vector<float> expected(points + 2, 1); // 1, each point read, back at 1
-        std::iota(expected.begin() + 1, expected.end() - 1, 1.0f);
-        expected.insert(expected.end(), positions.begin(), positions.end()), expected.push_back(1);
-        EXPECT_EQ(seen, expected) << points << " points";
-        EXPECT_EQ(window->ProgressBar1->max(), float(points));
-        EXPECT_EQ(std::pair(drawn.at(1), drawn.at(points)), std::pair(0.0, 1.0)) << points << " points";
-    }
-}
 
 } // namespace
