@@ -1,6 +1,7 @@
 // The window itself: its controls and menu as first shown, every caption
-// fitting its box, the shortcuts, the focus rules, centring, the minimum size,
-// the close guard and its icon.
+// fitting its box, the shortcuts, the focus rules, centring, the close guard
+// and its icon; where the file dialog opens; centring and the minimum size on
+// a fake screen.
 #include <QDir>
 #include <QGroupBox>
 #include <QMenu>
@@ -9,7 +10,6 @@
 #include <QStyleOptionButton>
 #include <QTimer>
 
-#include <deque>
 #include <filesystem>
 #include <string>
 
@@ -320,100 +320,79 @@ TEST(CommonDialog, FolderTheDialogIsGiven)
     }
 }
 
-// A 1024 x 768 screen (15360 x 11520 twips) behind the window, recording
-// what is done to it: T top, L left, W width, H height, R restore.
+// A 1024 x 768 screen (15360 x 11520 twips) behind a window, recording what is done to them as it is done: T top,
+// L left, W width, H height, each with its value, R restore. A minimised or maximised window does not move.
 struct FakePlacement : kestrane::WindowPlacement {
-    float outerW = 6615, outerH = 4290, top = 0, left = 0;
+    float outerW = 0, outerH = 0;
     bool maximised = false, restoreFails = false;
-    mutable std::deque<int> screenFailures; // failure numbers for the next screen reads
-    std::string calls;
-
+    std::vector<int> screenFailures; // failure numbers for the first screen reads
+    mutable std::size_t reads = 0;
+    QString calls;
     float screenWidth() const override { return read(15360); }
     float screenHeight() const override { return read(11520); }
     float outerWidth() const override { return outerW; }
     float outerHeight() const override { return outerH; }
-    void moveTop(float v) override { move(top, v, 'T'); }
-    void moveLeft(float v) override { move(left, v, 'L'); }
-    void setOuterWidth(float v) override { calls += 'W', outerW = v; }
-    void setOuterHeight(float v) override { calls += 'H', outerH = v; }
+    void moveTop(float v) override { done('T', maximised ? fail(kestrane::FormCannotMove) : v); }
+    void moveLeft(float v) override { done('L', maximised ? fail(kestrane::FormCannotMove) : v); }
+    void setOuterWidth(float v) override { done('W', outerW = v); }
+    void setOuterHeight(float v) override { done('H', outerH = v); }
     bool isNormalState() const override { return !maximised; }
-    void restore() override { calls += 'R', maximised = restoreFails ? fail(kestrane::PermissionDenied) : false; }
+    void restore() override { calls += "R ", maximised = restoreFails ? fail(kestrane::PermissionDenied) : false; }
     static bool fail(int number) { throw kestrane::Failure(number); }
-    float read(float twips) const
-    {
-        const int number = screenFailures.empty() ? 0 : screenFailures.front();
-        if (number != 0)
-            screenFailures.pop_front(), fail(number);
-        return twips;
-    }
-    void move(float &edge, float v, char step) { calls += step, edge = maximised ? fail(kestrane::FormCannotMove) : v; }
+    void done(char step, float value) { calls += step + QString::number(value) + ' '; }
+    float read(float twips) const { return reads < screenFailures.size() ? fail(screenFailures[reads++]) : twips; }
 };
 
-TEST(Centring, PlacesByFloatingPointDivisionAndHandlesEachFailure)
+// Centring: the top first, then the left, by floating-point division; a zero divisor sets both divisors to 2, a
+// maximised window is restored, any other failure reported, and the step tried again, four times at most. The
+// minimum size: width first, then height, each only strictly below its minimum, and never while maximised.
+TEST(Placement, CentringAndTheMinimumSize)
 {
     using kestrane::DeviceIOError, kestrane::PermissionDenied;
     const struct {
         const char *name;
+        bool centre = true; // else the minimum size is kept
         std::int16_t screenDivisor = 2, windowDivisor = 2;
-        float outerW = 6615, outerH = 4290;
+        float width = 6615, height = 4291;
         bool maximised = false;
-        std::deque<int> screenFailures;
-        // outcome: the result, the place, what was done, how many "Form cannot be centred" boxes
+        std::vector<int> screenFailures = {};
+        // outcome: the result, what was done (halves of the sizes are no whole numbers), how many "Form cannot be
+        // centred" boxes
         bool result = true;
-        float top = 3615, left = 4372.5f;
-        const char *calls = "TL";
+        const char *calls = "T3614.5 L4372.5 ";
         int reports = 0;
     } cases[] = {
         {.name = "Middle"},
-        {.name = "LargerThanTheScreen", .outerW = 20000, .outerH = 15001, .top = 5760 - 7500.5f, .left = 7680 - 10000},
-        {.name = "OtherDivisors", .screenDivisor = 3, .windowDivisor = 1, .top = 3840 - 4290, .left = 5120 - 6615},
+        {.name = "OtherDivisors", .screenDivisor = 3, .windowDivisor = 1, .calls = "T-451 L-1495 "},
         {.name = "ZeroDivisor", .screenDivisor = 0},
-        {.name = "ZeroWhileMaximised", .windowDivisor = 0, .maximised = true, .calls = "TRTL"},
+        {.name = "ZeroWhileMaximised", .windowDivisor = 0, .maximised = true, .calls = "R T3614.5 L4372.5 "},
         {.name = "OtherFailureRepeatsTheStep", .screenFailures = {DeviceIOError, PermissionDenied}, .reports = 2},
-        {.name = "GivesUp", .screenFailures = std::deque<int>(9, DeviceIOError), .result = false, .top = 0, .left = 0,
-         .calls = "", .reports = 3},
+        {.name = "GivesUp", .screenFailures = std::vector<int>(9, DeviceIOError), .result = false, .calls = "",
+         .reports = 3},
+        {.name = "NarrowerOnly", .centre = false, .width = 5000, .height = 5000, .calls = "W6615 "},
+        {.name = "AtTheMinimum", .centre = false, .width = 6615, .height = 4290, .calls = ""},
+        {.name = "JustBelowIt", .centre = false, .width = 6614.5f, .height = 4289.5f, .calls = "W6615 H4290 "},
+        {.name = "LowerOnly", .centre = false, .width = 8000, .height = 100, .calls = "H4290 "},
+        {.name = "Maximised", .centre = false, .width = 100, .height = 100, .maximised = true, .calls = ""},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         FakePlacement fake;
-        fake.outerW = c.outerW, fake.outerH = c.outerH, fake.maximised = c.maximised;
+        fake.outerW = c.width, fake.outerH = c.height, fake.maximised = c.maximised;
         fake.screenFailures = c.screenFailures;
         std::int16_t s = c.screenDivisor, w = c.windowDivisor;
         int reports = 0;
-        const bool result = kestrane::centreWindow(fake, s, w, [&] { ++reports; });
-        EXPECT_EQ(std::tuple(result, fake.top, fake.left, fake.calls, reports),
-                  std::tuple(c.result, c.top, c.left, std::string(c.calls), c.reports));
+        const bool result = c.centre ? kestrane::centreWindow(fake, s, w, [&] { ++reports; })
+                                     : (kestrane::keepMinimumSize(fake), true);
+        EXPECT_EQ(std::tuple(result, fake.calls.toStdString(), reports), std::tuple(c.result, c.calls, c.reports));
         // A zero divisor: the caller's variables hold 2 and 2 afterwards.
-        const std::int16_t two = 2;
         EXPECT_EQ(std::pair(s, w), c.screenDivisor && c.windowDivisor ? std::pair(c.screenDivisor, c.windowDivisor)
-                                                                       : std::pair(two, two));
+                                                                       : std::pair(std::int16_t(2), std::int16_t(2)));
     }
     FakePlacement unrestorable;
     unrestorable.maximised = unrestorable.restoreFails = true;
     std::int16_t s = 2, w = 2;
     EXPECT_THROW(kestrane::centreWindow(unrestorable, s, w, [] {}), kestrane::Failure);
-}
-
-TEST(MinimumSize, WidthFirstThenHeightStrictlyBelowTheMinimum)
-{
-    const struct {
-        float width, height, expectedWidth, expectedHeight;
-        bool maximised = false;
-        const char *calls;
-    } cases[] = {
-        {.width = 5000, .height = 5000, .expectedWidth = 6615, .expectedHeight = 5000, .calls = "W"},
-        {.width = 6615, .height = 4290, .expectedWidth = 6615, .expectedHeight = 4290, .calls = ""},
-        {.width = 6614.5f, .height = 4289.5f, .expectedWidth = 6615, .expectedHeight = 4290, .calls = "WH"},
-        {.width = 8000, .height = 100, .expectedWidth = 8000, .expectedHeight = 4290, .calls = "H"},
-        {.width = 100, .height = 100, .expectedWidth = 100, .expectedHeight = 100, .maximised = true, .calls = ""},
-    };
-    for (const auto &c : cases) {
-        FakePlacement fake;
-        fake.outerW = c.width, fake.outerH = c.height, fake.maximised = c.maximised;
-        kestrane::keepMinimumSize(fake);
-        EXPECT_EQ(std::tuple(fake.outerW, fake.outerH, fake.calls),
-                  std::tuple(c.expectedWidth, c.expectedHeight, std::string(c.calls)));
-    }
 }
 
 } // namespace
