@@ -23,17 +23,14 @@
 #include "window/WindowFont.h"
 #include "window/WindowPlacement.h"
 
-using kestrane::WindowCommand;
-using Commands = std::vector<WindowCommand>;
+using enum kestrane::WindowCommand;
+using Commands = std::vector<kestrane::WindowCommand>;
 
 namespace {
 
 // Caption as a screen reader speaks it (given names where there is none);
 // place in pixels (twips / 15, each edge rounded).
-struct Control {
-    QString name, in, caption;
-    QRect at;
-};
+struct Control { QString name, in, caption; QRect at; };
 std::vector<Control> controls()
 {
     std::vector<Control> all = {
@@ -59,17 +56,14 @@ std::vector<Control> controls()
 
 QString spokenName(QObject *object) { return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Name); }
 
-class WindowTest : public WindowFixture {};
-
-TEST_F(WindowTest, ControlsAsFirstShown)
+TEST_F(WindowFixture, ControlsAsFirstShown)
 {
     for (const Control &c : controls()) {
         SCOPED_TRACE(c.name.toStdString());
         auto *w = window->findChild<QWidget *>(c.name);
         ASSERT_NE(w, nullptr);
-        EXPECT_EQ(w->parentWidget()->objectName(), c.in);
-        EXPECT_EQ(spokenName(w), c.caption);
-        EXPECT_EQ(w->geometry(), c.at);
+        EXPECT_EQ(std::tuple(w->parentWidget()->objectName(), spokenName(w), w->geometry()),
+                  std::tuple(c.in, c.caption, c.at));
     }
     // Tab visits only the four buttons, in the order of their tab indexes (1, 2, 18, 20).
     std::vector<QWidget *> chain;
@@ -79,12 +73,10 @@ TEST_F(WindowTest, ControlsAsFirstShown)
     EXPECT_EQ(chain,
               (std::vector<QWidget *>{window->cmdConvirt, window->cmdExit, window->cmdSaveFile, window->cmdUnload}));
 
-    EXPECT_EQ(window->StatusBar1->text(), QStringLiteral("No File Loaded"));
     EXPECT_EQ(window->StatusBar1->geometry(), QRect(0, window->height() - 29, window->width(), 29));
-    EXPECT_FALSE(window->Label9->isVisible());
-    EXPECT_EQ(window->ProgressBar1->value(), 0.0f);
-    EXPECT_FALSE(window->dataset.fileLoaded || window->dataset.fileConverted);
-    EXPECT_EQ(QApplication::focusWidget(), window->cmdConvirt);
+    EXPECT_EQ(std::tuple(window->StatusBar1->text(), window->Label9->isVisible(), window->ProgressBar1->value(),
+                         window->dataset.fileLoaded || window->dataset.fileConverted, QApplication::focusWidget()),
+              std::tuple(QString("No File Loaded"), false, 0.0f, false, (QWidget *)window->cmdConvirt));
     window->resize(300, 400); // never narrower than it opens: 441 pixels outside
     EXPECT_EQ(window->frameGeometry().width(), 441);
     EXPECT_EQ(window->Label8[6]->palette().color(QPalette::Window),
@@ -97,8 +89,8 @@ TEST_F(WindowTest, ControlsAsFirstShown)
 }
 
 // Every caption in the window's font fits its box, and so does any name of
-// twenty characters of the logger's code page. Also run at scale 1.5 and 2.
-TEST_F(WindowTest, CaptionsFitTheirBoxes)
+// twenty characters of the logger's code page. Also run at scale 1.25, 1.5 and 2.
+TEST_F(WindowFixture, CaptionsFitTheirBoxes)
 {
     const QString family = QFontInfo(window->font()).family().section(QStringLiteral(" ["), 0, 0); // less its foundry
     EXPECT_TRUE(kestrane::windowFont().families().contains(family))
@@ -110,15 +102,12 @@ TEST_F(WindowTest, CaptionsFitTheirBoxes)
         const QRect room = b->style()->subElementRect(QStyle::SE_PushButtonContents, &option, b);
         EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()), room.width()) << b->text().toStdString();
     }
-    std::vector<std::pair<QLabel *, QString>> texts{
-        {window->Label9, "Reading (.DAT) File"}, {window->Label9, "Writing to (.xls) File"},
-        {window->StatusBar1->findChild<QLabel *>(), "No File Loaded"}};
-    for (QLabel *l : {window->Label1, window->Label4, window->Label7})
-        texts.emplace_back(l, l->text());
-    for (const auto &[label, text] : texts) {
-        EXPECT_LE(label->fontMetrics().horizontalAdvance(text), label->contentsRect().width()) << text.toStdString();
-        EXPECT_LE(label->fontMetrics().height(), label->contentsRect().height()) << text.toStdString();
-    }
+    const std::pair<QLabel *, QString> texts[] = {{window->Label9, "Reading (.DAT) File"},
+        {window->Label9, "Writing to (.xls) File"}, {window->StatusBar1->findChild<QLabel *>(), "No File Loaded"},
+        {window->Label1, "Channel 1"}, {window->Label4, "Channel 4"}, {window->Label7, "Channel 7"}};
+    for (const auto &[label, text] : texts) // whole in width and in height
+        EXPECT_TRUE(label->fontMetrics().horizontalAdvance(text) <= label->contentsRect().width() &&
+                    label->fontMetrics().height() <= label->contentsRect().height()) << text.toStdString();
     auto *box = static_cast<kestrane::ChannelNameBox *>(window->Label8[2]);
     for (int byte = 32; byte < 256; ++byte) {
         box->setText(QString(20, QChar(byte)));
@@ -141,20 +130,18 @@ int closedCounters(const QFont &font, QChar letter, qreal scale, QPointF at)
     painter.setFont(font);
     painter.drawText(QPointF(8, 22) + at, QString(letter));
     painter.end();
-    const int w = image.width(), n = w * image.height();
-    std::vector<bool> open(std::size_t(n), false);
-    for (int i = 0; i < n; ++i)
-        open[std::size_t(i)] = qGray(image.pixel(i % w, i / w)) >= 160;
+    const auto open = [&](QPoint p) { return image.valid(p) && qGray(image.pixel(p)) >= 160; };
     int regions = 0;
-    for (int first = 0; first < n; ++first) {
-        regions += open[std::size_t(first)];
-        for (std::vector<int> todo{first}; !todo.empty();) {
-            const int i = todo.back();
+    for (int first = 0; first < image.width() * image.height(); ++first) {
+        std::vector todo{QPoint(first % image.width(), first / image.width())};
+        regions += open(todo[0]);
+        while (!todo.empty()) {
+            const QPoint p = todo.back();
             todo.pop_back();
-            if (i < 0 || i >= n || !open[std::size_t(i)])
+            if (!open(p))
                 continue;
-            open[std::size_t(i)] = false;
-            todo.insert(todo.end(), {i - w, i + w, i % w ? i - 1 : -1, (i + 1) % w ? i + 1 : -1});
+            image.setPixel(p, qRgb(0, 0, 0)); // filled as it is reached
+            todo.insert(todo.end(), {p + QPoint(1, 0), p - QPoint(1, 0), p + QPoint(0, 1), p - QPoint(0, 1)});
         }
     }
     return regions - 1; // the first, from the blank corner, is the outside
@@ -162,7 +149,7 @@ int closedCounters(const QFont &font, QChar letter, qreal scale, QPointF at)
 
 // Every glyph whole, with font smoothing off and on: each letter with closed counters keeps them. A narrowed face
 // loses strokes between the pixels ("Open" read "Cpen").
-TEST_F(WindowTest, GlyphsWholeWithSmoothingOffAndOn)
+TEST_F(WindowFixture, GlyphsWholeWithSmoothingOffAndOn)
 {
     for (const QFont::StyleStrategy smoothing : {QFont::NoAntialias, QFont::PreferAntialias}) {
         QFont font = window->font();
@@ -173,29 +160,28 @@ TEST_F(WindowTest, GlyphsWholeWithSmoothingOffAndOn)
             for (int at = 0; at < 16; ++at) { // wherever a letter falls within a pixel
                 const QPointF within(at % 4 / 4.0, at / 4 / 4.0);
                 EXPECT_EQ(closedCounters(font, letter, window->devicePixelRatioF(), within), letter == 'B' ? 2 : 1)
-                    << "'" << letter.toLatin1() << "' at " << within.x() << ", " << within.y() << ", smoothing "
-                    << (smoothing == QFont::NoAntialias ? "off" : "on");
+                    << letter.toLatin1() << " at " << at << (smoothing == QFont::NoAntialias ? ", unsmoothed" : "");
             }
     }
 }
 
-TEST_F(WindowTest, ShortcutsRunTheirCommandOnceWhateverHasTheFocus)
+TEST_F(WindowFixture, ShortcutsRunTheirCommandOnceWhateverHasTheFocus)
 {
     // Alt+F opens the File menu, whose access keys (`inMenu`) choose Open, Convert and Unload; "Exit" has none
     // (the close test chooses it). The buttons are the commands test's.
     const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, alt = Qt::AltModifier;
     struct Key { Qt::Key key; Qt::KeyboardModifiers modifiers; Qt::Key inMenu = Qt::Key_unknown; Commands expected; };
     const Key keys[] = {
-        {.key = Qt::Key_O, .modifiers = ctrl, .expected = {WindowCommand::Open}},
-        {.key = Qt::Key_O, .modifiers = ctrl | Qt::ShiftModifier, .expected = {WindowCommand::Open}},
-        {.key = Qt::Key_C, .modifiers = ctrl, .expected = {WindowCommand::Convert}},
-        {.key = Qt::Key_U, .modifiers = ctrl | alt, .expected = {WindowCommand::Unload}},
+        {.key = Qt::Key_O, .modifiers = ctrl, .expected = {Open}},
+        {.key = Qt::Key_O, .modifiers = ctrl | Qt::ShiftModifier, .expected = {Open}},
+        {.key = Qt::Key_C, .modifiers = ctrl, .expected = {Convert}},
+        {.key = Qt::Key_U, .modifiers = ctrl | alt, .expected = {Unload}},
         {.key = Qt::Key_O, .modifiers = Qt::NoModifier, .expected = {}},
         {.key = Qt::Key_U, .modifiers = alt, .expected = {}},
         {.key = Qt::Key_E, .modifiers = ctrl, .expected = {}},
-        {.key = Qt::Key_F, .modifiers = alt, .inMenu = Qt::Key_U, .expected = {WindowCommand::Unload}},
-        {.key = Qt::Key_F, .modifiers = alt, .inMenu = Qt::Key_O, .expected = {WindowCommand::Open}},
-        {.key = Qt::Key_F, .modifiers = alt, .inMenu = Qt::Key_C, .expected = {WindowCommand::Convert}},
+        {.key = Qt::Key_F, .modifiers = alt, .inMenu = Qt::Key_U, .expected = {Unload}},
+        {.key = Qt::Key_F, .modifiers = alt, .inMenu = Qt::Key_O, .expected = {Open}},
+        {.key = Qt::Key_F, .modifiers = alt, .inMenu = Qt::Key_C, .expected = {Convert}},
         {.key = Qt::Key_F, .modifiers = alt, .inMenu = Qt::Key_E, .expected = {}}};
     for (const auto &k : keys) {
         SCOPED_TRACE(QKeySequence(k.key | k.modifiers, QKeyCombination(k.inMenu)).toString().toStdString());
@@ -211,7 +197,7 @@ TEST_F(WindowTest, ShortcutsRunTheirCommandOnceWhateverHasTheFocus)
 }
 
 // Convert follows Open; the window hands the focus it holds on to Open.
-TEST_F(WindowTest, FocusRules)
+TEST_F(WindowFixture, FocusRules)
 {
     const auto focusAfter = [&](const std::function<void()> &act) { return act(), QApplication::focusWidget(); };
     QWidget *const saveFile = window->cmdSaveFile;
@@ -237,7 +223,7 @@ TEST_F(WindowTest, FocusRules)
 }
 
 // Centred as seen, on the outer frame the window system puts around it.
-TEST_F(WindowTest, OpensCentredAndClickOnTheBlankSurfaceCentres)
+TEST_F(WindowFixture, OpensCentredAndClickOnTheBlankSurfaceCentres)
 {
     const auto offCentre = [&] {
         return (window->frameGeometry().center() - window->screen()->geometry().center()).manhattanLength();
@@ -256,7 +242,7 @@ TEST_F(WindowTest, OpensCentredAndClickOnTheBlankSurfaceCentres)
 // command with or without the low bits the system keeps for itself (Windows). The program's own close, a session
 // manager's, a task manager's are accepted, and logging off is never held up; a logoff cancelled afterwards leaves
 // the program running, its guard as before. Each row runs in the event loop, which the program's end ends.
-TEST_F(WindowTest, CloseRequestsByOrigin)
+TEST_F(WindowFixture, CloseRequestsByOrigin)
 {
     const struct { bool spontaneous, ending, accepted; } origins[] = {
         {.spontaneous = true, .ending = false, .accepted = false},
