@@ -159,12 +159,12 @@ TEST_F(WindowFixture, GlyphsWholeWithSmoothingOffAndOn)
 
 TEST_F(WindowFixture, ShortcutsRunTheirCommandOnceWhateverHasTheFocus)
 {
-    // Alt+F opens the File menu, whose access keys (`inMenu`) choose Open, Convert and Unload; "Exit" has none
-    // (the close test chooses it). The buttons are the commands test's.
+    // Ctrl+O, Ctrl+C, Ctrl+U with Shift or Alt held too or not. Alt+F opens the File menu, whose access keys
+    // (`inMenu`) choose Open, Convert and Unload; "Exit" has none (the close test chooses it). The buttons are the
+    // commands test's.
     const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, alt = Qt::AltModifier;
     struct Key { Qt::Key key; Qt::KeyboardModifiers modifiers; Qt::Key inMenu = Qt::Key_unknown; Commands expected; };
     const Key keys[] = {
-        {.key = Qt::Key_O, .modifiers = ctrl, .expected = {Open}},
         {.key = Qt::Key_O, .modifiers = ctrl | Qt::ShiftModifier, .expected = {Open}},
         {.key = Qt::Key_C, .modifiers = ctrl, .expected = {Convert}},
         {.key = Qt::Key_U, .modifiers = ctrl | alt, .expected = {Unload}},
@@ -177,8 +177,7 @@ TEST_F(WindowFixture, ShortcutsRunTheirCommandOnceWhateverHasTheFocus)
         {.key = Qt::Key_F, .modifiers = alt, .inMenu = Qt::Key_E, .expected = {}}};
     for (const auto &k : keys) {
         SCOPED_TRACE(QKeySequence(k.key | k.modifiers, QKeyCombination(k.inMenu)).toString().toStdString());
-        started.clear();
-        window->cmdExit->setFocus();
+        started.clear(), window->cmdExit->setFocus();
         press(k.key, k.modifiers);
         if (k.inMenu != Qt::Key_unknown) {
             ASSERT_EQ(QApplication::activePopupWidget(), window->mnuFile);
@@ -231,35 +230,28 @@ TEST_F(WindowFixture, OpensCentredAndClickOnTheBlankSurfaceCentres)
 }
 
 // Close requests by their origin. The operator's close controls are refused: a spontaneous close (Linux), the close
-// command with or without the low bits the system keeps for itself (Windows). The program's own close, a session
-// manager's, a task manager's are accepted, and logging off is never held up; a logoff cancelled afterwards leaves
-// the program running, its guard as before. Each row runs in the event loop, which the program's end ends.
+// command with or without the low bits the system keeps for itself (Windows: with them, and without them after a
+// cancelled logoff). The program's own close, a session manager's, a task manager's are accepted, and logging off
+// is never held up; a logoff cancelled afterwards leaves the program running, its guard as before. Each row runs in
+// the event loop, which the program's end ends.
 TEST_F(WindowFixture, CloseRequestsByOrigin)
 {
-    const struct { bool spontaneous, ending, accepted; } origins[] = {
-        {.spontaneous = true, .ending = false, .accepted = false},
-        {.spontaneous = true, .ending = true, .accepted = true},
-        {.spontaneous = false, .ending = false, .accepted = true}};
-    for (const auto &[spontaneous, ending, accepted] : origins)
-        EXPECT_EQ(kestrane::closeAccepted(kestrane::closeOriginOf(spontaneous, ending)), accepted);
+    using kestrane::closeAccepted, kestrane::closeOriginOf; // by whether it is spontaneous and the session ending
+    EXPECT_FALSE(closeAccepted(closeOriginOf(true, false)));
+    EXPECT_TRUE(closeAccepted(closeOriginOf(true, true)) && closeAccepted(closeOriginOf(false, false)));
 
     using namespace windowsystem;
-    using Request = std::function<void(frmDataEntry &)>;
-    const auto message = [](Message m, std::uintptr_t wParam) -> Request {
-        return [=](frmDataEntry &w) { send(w, m, wParam, 0); };
-    };
-    const Request logoffCancelled = [](frmDataEntry &w) {
+    const auto message = [](Message m, std::uintptr_t wParam) { return [=](auto &w) { send(w, m, wParam, 0); }; };
+    const auto logoffCancelled = [](frmDataEntry &w) {
         EXPECT_NE(send(w, QueryEndSession, 0, EndSessionLogoff), 0) << "logging off held up";
-        send(w, EndSession, 0, EndSessionLogoff);
-        send(w, SysCommand, ScClose, 0);
+        send(w, EndSession, 0, EndSessionLogoff), send(w, SysCommand, ScClose, 0);
     };
-    const Request quit = [](frmDataEntry &w) { w.windowHandle()->close(); };
-    const Request exit = [](frmDataEntry &w) { w.mnuExit->trigger(); };
-    const struct { const char *name; Platforms on; Request request; bool closes; } rows[] = {
-        {.name = "SessionManagersQuit", .on = Everywhere, .request = quit, .closes = true},
-        {.name = "ExitFromTheMenu", .on = Everywhere, .request = exit, .closes = true},
-        {.name = "CloseControls", .on = Windows, .request = message(SysCommand, ScClose), .closes = false},
-        {.name = "LowBitsToo", .on = Windows, .request = message(SysCommand, ScClose | 0x3), .closes = false},
+    const struct { const char *name; Platforms on; std::function<void(frmDataEntry &)> request; bool closes; }
+        rows[] = {
+        {.name = "SessionManagersQuit", .on = Everywhere, .request = [](auto &w) { w.windowHandle()->close(); },
+         .closes = true},
+        {.name = "ExitFromTheMenu", .on = Everywhere, .request = [](auto &w) { w.mnuExit->trigger(); }, .closes = true},
+        {.name = "CloseControls", .on = Windows, .request = message(SysCommand, ScClose | 0x3), .closes = false},
         {.name = "LogoffCancelled", .on = Windows, .request = logoffCancelled, .closes = false},
         {.name = "TaskManager", .on = Windows, .request = message(Close, 0), .closes = true},
     };
@@ -269,9 +261,8 @@ TEST_F(WindowFixture, CloseRequestsByOrigin)
             continue;
         SCOPED_TRACE(row.name);
         newWindow();
-        QTimer end;
-        end.callOnTimeout([] { QCoreApplication::exit(stillRunning); });
-        QTimer::singleShot(0, window.get(), [&] { row.request(*window), end.start(300); });
+        QTimer::singleShot(0, window.get(), [&] { row.request(*window); }); // both gone with the window
+        QTimer::singleShot(300, window.get(), [] { QCoreApplication::exit(stillRunning); });
         EXPECT_EQ(QApplication::exec(), row.closes ? 0 : stillRunning);
         EXPECT_EQ(window->isVisible(), !row.closes);
     }
