@@ -14,6 +14,7 @@
 #include <string>
 
 #include "DatGenerator.h"
+#include "ThisSystem.h"
 #include "WindowFixture.h"
 #include "common/Failure.h"
 #include "window/Centring.h"
@@ -241,6 +242,7 @@ TEST_F(WindowFixture, CloseRequestsByOrigin)
     EXPECT_TRUE(closeAccepted(closeOriginOf(true, true)) && closeAccepted(closeOriginOf(false, false)));
 
     using namespace windowsystem;
+    using namespace kestrane::test;
     const auto message = [](Message m, std::uintptr_t wParam) { return [=](auto &w) { send(w, m, wParam, 0); }; };
     const auto logoffCancelled = [](frmDataEntry &w) {
         EXPECT_NE(send(w, QueryEndSession, 0, EndSessionLogoff), 0) << "logging off held up";
