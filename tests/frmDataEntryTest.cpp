@@ -69,7 +69,7 @@ TEST_F(WindowFixture, ControlsAsFirstShown)
     EXPECT_EQ(window->StatusBar1->geometry(), QRect(0, window->height() - 29, window->width(), 29));
     EXPECT_EQ(std::tuple(window->StatusBar1->text(), window->Label9->isVisible(), window->ProgressBar1->value(),
                          window->dataset.fileLoaded || window->dataset.fileConverted, QApplication::focusWidget()),
-              std::tuple(QString("No File Loaded"), false, 0.0f, false, (QWidget *)window->cmdConvirt));
+              std::tuple(QString("No File Loaded"), false, 0.0f, false, static_cast<QWidget *>(window->cmdConvirt)));
     window->resize(300, 400); // never narrower than it opens: 441 pixels outside
     EXPECT_EQ(window->frameGeometry().width(), 441);
     EXPECT_EQ(window->Label8[6]->palette().color(QPalette::Window),
