@@ -1,17 +1,9 @@
 #!/usr/bin/python3
 # e2e.py PROGRAM SOFFICE | e2e.py --wine RUNNER PROGRAM: the program on Xvfb with openbox, by the keyboard alone, a
 # log converted through the real dialogs and read back. After every dialog and message box the window is active
-# again and Enter does what the focused button does: no click gives the keyboard back. (Not after Windows' question
-# before replacing a file: there Wine loses the keyboard for any program.)
+# again and Enter does what the focused button does: no click gives the keyboard back.
 
-import glob
-import os
-import signal
-import struct
-import subprocess
-import sys
-import tempfile
-import time
+import glob, os, signal, struct, subprocess, sys, tempfile, time
 from pathlib import Path
 
 import xlrd
@@ -36,12 +28,11 @@ def check_workbook(path):
     assert [sheet.row_values(r, 0, 8) for r in [4, *range(6, sheet.nrows)]] == rows
 
 
-def wait_for(condition, what, timeout=30):
+def until(condition, timeout=30):
     deadline = time.monotonic() + timeout
-    while not condition():
-        if time.monotonic() > deadline:
-            raise AssertionError("timed out waiting for " + what)
+    while not (done := condition()) and time.monotonic() < deadline:
         time.sleep(0.05)
+    return done
 
 
 def output(*command):
@@ -56,7 +47,6 @@ def active():
 
 
 def shown(title):
-    """How many windows titled exactly `title` are shown."""
     return len(output("xdotool", "search", "--onlyvisible", "--name", "^%s$" % title).split())
 
 
@@ -68,7 +58,7 @@ def press(*keys, then=MAIN, count=1, tries=1, timeout=60):
     """Presses keys, a path written over the file dialog's name field (under Wine pasted as a Windows path: Wine
     takes the X clipboard); waits for `count` windows titled `then`, the keyboard in the last. With `tries`, presses
     again while none comes: a fresh X server may lose a key press to its keymap set-up."""
-    for attempt in range(tries, 0, -1):
+    for _ in range(tries):
         for k in keys:
             if "/" in k and WINE:
                 xdotool("key", "Home", "shift+End")
@@ -78,39 +68,33 @@ def press(*keys, then=MAIN, count=1, tries=1, timeout=60):
                 clip.wait(10)
             else:
                 xdotool(*(["key", "ctrl+a", "type", "--delay", "5", k] if "/" in k else ["key", k]))
-        try:
-            wait_for(lambda: shown(then) == count and active() == then, then, timeout / tries)
+        if until(lambda: shown(then) == count and active() == then, timeout / tries):
             break
-        except AssertionError:
-            if attempt == 1:
-                raise
+    else:
+        raise AssertionError("timed out waiting for " + then)
     time.sleep(0.3)  # a key pressed while the window manager still moves the keyboard is lost: an operator is slower
     assert active() == then, "%s did not keep the keyboard" % then
 
 
 def off_centre(window):
-    """Pixels between the middle of the 1024 x 768 screen and that of the window with the frame openbox draws."""
-    info = output("xwininfo", "-id", window)
-    x, y, width, height = (int(info.split(k + ": ")[1].split()[0])
-                           for k in ("upper-left X", "upper-left Y", "Width", "Height"))
-    frame = output("xprop", "-id", window, "_NET_FRAME_EXTENTS")
-    if "=" not in frame:
-        return 1e9  # not framed yet
-    left, right, top, bottom = (int(v) for v in frame.split("=")[1].split(","))
-    return max(abs(2 * x - left + width + right - 1024), abs(2 * y - top + height + bottom - 768)) / 2
+    """Pixels between the middle of the 1024 x 768 screen and that of the frame openbox puts the window in."""
+    frame = output("xwininfo", "-tree", "-id", window).split("Parent window id: ")[1].split()[0]
+    info = output("xwininfo", "-id", frame)
+    x, y, width, height = (int(info.split(k + ": ")[1].split()[0]) for k in ("left X", "left Y", "Width", "Height"))
+    return 1e9 if "(the root window)" in info else max(abs(2 * x + width - 1024), abs(2 * y + height - 768)) / 2
 
 
 def start(command):
     proc = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     press(timeout=90)  # a first start under Wine makes its prefix
     window = output("xdotool", "getactivewindow").strip()  # Wine centres it on Windows' frame, not openbox's
-    wait_for(lambda: WINE or off_centre(window) <= 2, "the window centred with its frame", 10)
+    assert until(lambda: WINE or off_centre(window) <= 2, 10), "the window not centred with its frame"
     return proc
 
 
 def road(program, folder, soffice):
-    """A log converted as proposed; a refusal, each dialog cancelled, the close guard. On Linux (GNOME's GTK theme) a
-    workbook open in LibreOffice, the question before replacing declined, exit, SIGTERM; under Wine (a non-ASCII
+    """A log converted as proposed; a refusal, a save cancelled, the close guard. On Linux (GNOME's GTK theme) a
+    workbook open in LibreOffice, the question before replacing declined, SIGTERM, exit; under Wine (a non-ASCII
     folder) a file replaced and a task manager's request to end."""
     folder.mkdir(parents=True)
     dat, xls, upper = folder / (folder.name + ".dat"), folder / (folder.name + ".xls"), folder / "OTHER.DAT"
@@ -118,38 +102,33 @@ def road(program, folder, soffice):
     upper.write_bytes(dat.read_bytes())
     app = start(program)
     # Enter on Open, which has the focus at the start, then on Convert, which has it once loaded: the log's name and
-    # folder, as a workbook, proposed and taken. Enter once: a second could reach the dialog it brings up, but for the
-    # first on Linux, where no dialog is slow to show.
+    # folder, as a workbook, proposed and taken. Once: again could reach the dialog, but on Linux, where none is slow.
     press("Return", then="Open", tries=1 if WINE else 3)
     press(str(dat), "Return")
     press("Return", then="Save As")
     press("Return")
-    wait_for(xls.exists, "the workbook")
+    assert until(xls.exists), "no workbook"
     check_workbook(xls)
-    written, shared = xls.read_bytes(), folder.parent / "shared" / xls.name
     if not WINE:  # LibreOffice opens a copy, slowly: meanwhile the road goes on
-        shared.parent.mkdir()
-        shared.write_bytes(written)
+        shared = folder.parent / xls.name
+        shared.write_bytes(xls.read_bytes())
         office = subprocess.Popen([soffice, "--headless", "--norestore", "-env:UserInstallation=" +
                                    (folder.parent / "office").as_uri(), str(shared)],
                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
 
-    # A path without ".dat" in lower case is refused; Convert has the focus, with nothing loaded; Open cancelled, and
-    # Enter on Open, which has the focus after its own dialog cancelled, opens again.
+    # A path without ".dat" in lower case is refused; Convert has the focus, with nothing loaded.
     press("ctrl+o", then="Open")
     press(str(upper), "Return", then="Kestrane")  # "File must be (.Dat)"
     press("Return")
     press("Return", then="Kestrane")  # "No (.DAT) File Loaded"
     press("Return")
     press("ctrl+o", then="Open")
-    press("Escape")
-    press("Return", then="Open")
     press(str(dat), "Return")
     if WINE:
         press("Return", then="Save As")
     else:
         try:  # a workbook LibreOffice has open is not replaced under it; the data stay for another try
-            wait_for((shared.parent / (".~lock.%s#" % xls.name)).exists, "LibreOffice's lock file", 180)
+            assert until((shared.parent / (".~lock.%s#" % xls.name)).exists, 180), "no lock file from LibreOffice"
             press("ctrl+c", then="Save As")
             press(str(shared), "Return", then="Save As", count=2)  # the question before replacing
             press("y", then="Permission denied")  # "Problems Writing Excel File"
@@ -159,35 +138,29 @@ def road(program, folder, soffice):
         press("ctrl+c", then="Save As")  # the name without its ".xls" asks too; No, then the dialog cancelled
         press(str(xls.with_suffix("")), "Return", then="Save As", count=2)
         press("n", then="Save As")
-    press("Escape")
+    press("Escape")  # the save cancelled: the log unloaded, Open has the focus
     xdotool("key", "alt+F4")  # refused: the window stays
     time.sleep(2)
     assert app.poll() is None and shown(MAIN), "Alt+F4 closed the window"
+    press("Return", then="Open")
 
     if WINE:  # converted again onto the same name: Windows' own question comes first. After it Wine leaves the
         # keyboard with no window, a minimal Win32 program's too, so the road ends with a task manager's request.
         before = xls.stat().st_mtime_ns
-        press("ctrl+o", then="Open")
         press(str(dat), "Return")
         press("ctrl+c", then="Save As")
         press("Return", then="Save As", count=2)
         xdotool("key", "Return")  # Yes
-        wait_for(lambda: xls.exists() and xls.stat().st_mtime_ns != before and not shown("Save As"),
-                 "the workbook replaced")
+        assert until(lambda: xls.exists() and xls.stat().st_mtime_ns != before and not shown("Save As")), "not replaced"
         subprocess.run([program[0], "taskkill", "/IM", "kestrane.exe"], capture_output=True, timeout=30)
         assert app.wait(30) == 0
     else:
-        assert xls.read_bytes() == written and shared.read_bytes() == written
-        xdotool("key", "alt+f")  # the exit command, from the File menu: Up wraps to its last item
-        time.sleep(0.5)
-        xdotool("key", "--delay", "60", "Up", "Return")
+        app.terminate()  # SIGTERM while a dialog holds the thread
         assert app.wait(20) == 0
-        app = start(program)  # SIGTERM while a message box holds the thread
-        press("ctrl+u", then="Kestrane")  # "No File to Unload"
-        app.terminate()
+        app = start(program)  # the exit command, from the File menu: Up wraps to its last item
+        xdotool("key", "--delay", "500", "alt+f", "Up", "Return")
         assert app.wait(20) == 0
-    listing = sorted(p.name for p in folder.iterdir())
-    assert listing == sorted([dat.name, xls.name, upper.name]), "a file saved elsewhere, or left: %s" % listing
+    assert sorted(folder.iterdir()) == sorted([dat, xls, upper]), "a file saved elsewhere, or left behind"
 
 
 read_end, write_end = os.pipe()  # a desktop of the test's own: Xvfb and openbox
@@ -198,7 +171,7 @@ os.environ["DISPLAY"] = ":" + os.fdopen(read_end).readline().strip()
 wm = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 try:
     with tempfile.TemporaryDirectory() as private:
-        wait_for(lambda: "window id" in output("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"), "openbox")
+        assert until(lambda: "window id" in output("xprop", "-root", "_NET_SUPPORTING_WM_CHECK")), "no openbox"
         if WINE:
             road(sys.argv[2:4], Path(private, "Messdaten Größe", "Тест 測定"), None)
         else:
