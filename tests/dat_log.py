@@ -8,8 +8,7 @@ LARGEST_LOG_POINTS = 4679  # the most points a loaded dataset holds: a file of 6
 
 
 def dat_bytes(points, timing=(5.0, 0.0), names=()):
-    """The whole file: `points` holds one row of seven values per point; a name is text or raw bytes, cut or
-    blank-padded to 20."""
+    """The whole file: `points` holds a row of seven values per point; a name, text or bytes, cut or padded to 20."""
     numbers = [struct.pack("<f16x", value) for value in [v for row in points for v in row] + list(timing)]
     raw = [name.encode("cp1252") if isinstance(name, str) else name for name in names]
     return b"".join(numbers + [name[:20].ljust(20) for name in raw])

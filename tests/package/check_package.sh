@@ -1,7 +1,7 @@
 #!/bin/sh
 # check_package.sh build/kestrane_VERSION_ARCH.deb: installs the package as a user would, checks it, starts the
 # program, removes it and checks that nothing of it is left. Changes the machine: needs root. What `cmake --install`
-# lays out (the icons, a desktop entry that validates) install_into_destdir checks.
+# lays out, as the package does (the icons, a desktop entry that validates), install_into_destdir checks.
 set -eu
 [ $# -eq 1 ] && [ -f "$1" ] || { echo "usage: $0 PACKAGE.deb (one file; run make package first)" >&2; exit 2; }
 deb=$(realpath "$1")
