@@ -168,7 +168,7 @@ xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "
                         pass_fds=(write_end,), stderr=subprocess.DEVNULL)
 os.close(write_end)
 os.environ["DISPLAY"] = ":" + os.fdopen(read_end).readline().strip()
-wm = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)  # ends with it
 try:
     with tempfile.TemporaryDirectory() as private:
         assert until(lambda: "window id" in output("xprop", "-root", "_NET_SUPPORTING_WM_CHECK")), "no openbox"
@@ -180,9 +180,9 @@ try:
                               XDG_CONFIG_HOME=private, XDG_DATA_HOME=private, XDG_CACHE_HOME=private)
             os.environ.pop("QT_SCALE_FACTOR", None)
             road(sys.argv[1:2], Path(private, "probe"), sys.argv[2])
-finally:  # nothing of the desktop, nor of the Wine prefix, outlives the test
+finally:  # nothing outlives the test: an X server still ending would take the next one's window manager
     if WINE:
         subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=os.environ["KESTRANE_WINEPREFIX"]))
-    wm.kill()
     xvfb.terminate()
+    xvfb.wait()
 print("end to end%s: passed" % (" under Wine" if WINE else ""))
