@@ -65,6 +65,7 @@ TEST(DatReader, ReadsEachFileAsItsLengthAndRecordsSay)
                         u"\u0160\u2039\u0152\u008d\u017d\u008f\u0090\u2018\u2019\u201c"},
         {.name = "CodePageFrom94", .bytes = testdata::datBytes(codePage), .points = 1, .nameIndex = 1, // 9D undefined
          .channelName = u"\u201d\u2022\u2013\u2014\u02dc\u2122\u0161\u203a\u0153\u009d\u017e\u0178        "},
+        {.name = "Only109Bytes", .bytes = std::string(109, 'x'), .failure = SubscriptOutOfRange, .points = -1},
         // 5.5 records round to 6, 12.5 to 12: no point either way
         {.name = "HalfARecordCountsWhole", .bytes = std::string(110, '\0'), .timing = {0, 0}, .channelName = zeros},
         {.name = "ShortFileReadsZeros", .bytes = std::string(250, '\0'), .timing = {0, 0}, .channelName = zeros},
@@ -114,7 +115,9 @@ TEST(DatReader, EndsEachFileInItsFailureAndClosesIt)
     const struct { std::filesystem::path path; int failure; } cases[] = {
         {.path = KESTRANE_SOURCE_DIR "/examples/probe-sample.dat", .failure = 0},
         {.path = written, .failure = 0},
+        {.path = folder / "none.dat", .failure = FileNotFound},
         {.path = folder / "no folder" / "a.dat", .failure = PathNotFound},
+        {.path = folder, .failure = PathFileAccessError},
         {.path = folder / std::string(300, 'n'), .failure = BadFileNameOrNumber},
         {.path = testdata::writeDat(folder / "too-long.dat", {.points = testdata::LargestLogPoints + 1}),
          .failure = Overflow}};
