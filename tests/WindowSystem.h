@@ -2,17 +2,11 @@
 
 #include <cstdint>
 
-#include "ThisSystem.h"
-
 class QWidget;
 
 // What the window tests do differently on each platform
 // (WindowSystem_posix.cpp, WindowSystem_windows.cpp).
 namespace windowsystem {
-
-// The platforms a row of a table runs on, as in every test.
-using kestrane::test::Platforms, kestrane::test::Posix, kestrane::test::Windows, kestrane::test::Everywhere;
-using kestrane::test::ThisPlatform;
 
 // Chooses the Qt platform before the application is made: Qt's offscreen
 // one on Linux; on Windows its own, whose fonts and close messages are

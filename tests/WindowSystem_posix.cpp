@@ -6,10 +6,7 @@
 
 namespace windowsystem {
 
-void chooseQtPlatform()
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-}
+void chooseQtPlatform() { qputenv("QT_QPA_PLATFORM", "offscreen"); }
 
 std::intptr_t send(QWidget &, Message, std::uintptr_t, std::intptr_t)
 {

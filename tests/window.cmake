@@ -35,10 +35,11 @@ foreach(scale 1.25 1.5 2)
   gtest_discover_tests(frmDataEntryTest TEST_SUFFIX ".scale${scale}" DISCOVERY_TIMEOUT 60
     PROPERTIES LABELS widget ENVIRONMENT "${scale_variable}=${scale}" ${window_test_lock})
 endforeach()
-# The four commands: every outcome through every entry point, bad input included.
+# The four commands: every outcome from every state, bad input included.
 kestrane_widget_test(CommandsTest SOURCES CommandsTest.cpp)
 
-# A whole session in the real window: open, convert, unload, twice, then exit.
+# A whole session in the real window: logs of several lengths opened, converted
+# with the progress bar following, unloaded; then exit.
 # Run as it is here; `make valgrind` runs it under memcheck.
 add_executable(WindowSession WindowSession.cpp)
 target_link_libraries(WindowSession PRIVATE kestrane_window kestrane_testdata kestrane_windowsystem Qt6::Test

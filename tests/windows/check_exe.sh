@@ -1,7 +1,6 @@
 #!/bin/sh
 # check_exe.sh kestrane.exe VERSION PUBLISHER: what Windows reads from the exe before it runs a line of it.
 set -eu
-[ $# -eq 3 ] && [ -f "$1" ] || { echo "usage: $0 kestrane.exe VERSION PUBLISHER" >&2; exit 2; }
 exe=$1 version=$2 publisher=$3
 fail() { echo "FAIL: $*" >&2; exit 1; }
 headers=$(x86_64-w64-mingw32-objdump -p "$exe")
@@ -15,7 +14,6 @@ imports=$(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-
 for dll in $imports; do
   case "$windows_own" in *[[:space:]]"${dll%.dll}"[[:space:]]*) ;; *) fail "it imports $dll, which Windows does not have" ;; esac
 done
-echo "imports: $(echo $imports)"
 
 # A file parser's first protections: high-entropy ASLR and no execution of data.
 for flag in HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT; do
