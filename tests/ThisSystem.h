@@ -3,7 +3,6 @@
 // What the tests need of the system they run on, in its own words:
 // ThisSystem_posix.cpp and ThisSystem_windows.cpp.
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,7 +27,7 @@ enum class Event {
 std::vector<SystemError> errorsFor(Event event);
 
 // How another program lets others at a file it holds open.
-enum class Sharing { ReadAndWrite, ReadOnly, None };
+enum class Sharing { ReadAndWrite, ReadOnly };
 
 // Holds the file open as another program does (`writing` it, or reading
 // it), letting others at it only as `sharing` says, until the holder goes.
@@ -42,16 +41,6 @@ void hide(const std::filesystem::path &path);
 
 // What the process has open: its file descriptors, or its handles.
 long openFiles();
-
-// Conditions a command runs under. Windows: another program has the chosen
-// file open, shared with no one. POSIX: the process as the unprivileged
-// "nobody", where root reads anything; or a limit on the size of the files it
-// writes, met as on a full disk.
-enum Condition { Plainly, HeldOpen, AsNobody, OnAFullDisk };
-
-// Runs the command under the condition; false, and the command not run, when
-// this system cannot make the condition.
-bool runUnder(Condition condition, const std::string &chosen, const std::function<void()> &command);
 
 // A named pipe at path; false where a folder cannot hold one.
 bool makePipe(const std::string &path);

@@ -30,9 +30,7 @@ std::vector<SystemError> errorsFor(Event event)
 
 std::shared_ptr<void> holdOpen(const std::filesystem::path &path, Sharing sharing, bool writing)
 {
-    const DWORD shared = sharing == Sharing::ReadAndWrite ? FILE_SHARE_READ | FILE_SHARE_WRITE
-                         : sharing == Sharing::ReadOnly   ? FILE_SHARE_READ
-                                                          : 0;
+    const DWORD shared = sharing == Sharing::ReadAndWrite ? FILE_SHARE_READ | FILE_SHARE_WRITE : FILE_SHARE_READ;
     const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ | (writing ? GENERIC_WRITE : 0), shared, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
@@ -43,15 +41,6 @@ std::shared_ptr<void> holdOpen(const std::filesystem::path &path, Sharing sharin
 void hide(const std::filesystem::path &path)
 {
     ::SetFileAttributesW(path.c_str(), ::GetFileAttributesW(path.c_str()) | FILE_ATTRIBUTE_HIDDEN);
-}
-
-bool runUnder(Condition condition, const std::string &chosen, const std::function<void()> &command)
-{
-    const auto holder = condition == HeldOpen ? holdOpen(chosen, Sharing::None) : nullptr;
-    if (condition == AsNobody || condition == OnAFullDisk || (holder != nullptr) != (condition == HeldOpen))
-        return false; // a POSIX condition, or the file could not be held
-    command();
-    return true;
 }
 
 bool makePipe(const std::string &) { return false; } // a named pipe lives in no folder on Windows
