@@ -165,7 +165,6 @@ TEST(Workbook, EachNumberReadsBackFromTheRecordChosenForIt)
         {.name = "Bit33TheIntegerFlag", .value = 0x1.5b332p+4, .record = Number},
         {.name = "Bit32TheTimes100Flag", .value = 0x1.5b331p+4, .record = Number},
         {.name = "LowestBit", .value = -0x1.930b82p-7, .record = Number},
-        {.name = "AHundredth", .value = 0.07, .record = Number},
         {.name = "SmallestSingle", .value = std::numeric_limits<float>::denorm_min(), .record = High32},
         {.name = "MinusInfinity", .value = -std::numeric_limits<double>::infinity(), .record = NumError}};
     spreadsheet::Workbook book;
