@@ -105,7 +105,6 @@ endif()
 # signed where a certificate is named. One target makes it, so that the two
 # packages never write it at once.
 set(shipped_exe ${windows_dir}/shipped/kestrane.exe)
-set(KESTRANE_SHIPPED_EXE ${shipped_exe}) # for the package check
 if(KESTRANE_SIGN_PKCS12)
   set(sign_exe COMMAND ${sign} ${shipped_exe} ${sign_with})
 endif()
